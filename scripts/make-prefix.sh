@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Makes the template Wine prefix that runs and tests copy: 32-bit, Japanese fonts mapped
+# for the dialog font, Wine's own fonts installed, no crash dialog.
+# Usage: make-prefix.sh DIR [desktop]   ("desktop" adds the virtual desktop with a taskbar)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+dir=$1
+mode=${2:-plain}
+source "$top/scripts/wine-env.sh"
+
+stamp="$(sha1sum "$0" "$top/scripts/wine-env.sh" | sha1sum | cut -c1-12)-$mode"
+if [ -f "$dir/.velmora-stamp" ] && [ "$(cat "$dir/.velmora-stamp")" = "$stamp" ]; then
+  exit 0
+fi
+rm -rf "$dir"
+mkdir -p "$dir"
+export WINEPREFIX=$dir
+wineserver -p5
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+cp /usr/share/wine/fonts/* "$dir/drive_c/windows/Fonts/" 2>/dev/null || true
+
+reg=$(mktemp --suffix=.reg)
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n'
+  printf '"MS PGothic"="IPAPGothic"\r\n"MS Gothic"="IPAGothic"\r\n"MS UI Gothic"="IPAPGothic"\r\n\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n\r\n'
+  if [ "$mode" = desktop ]; then
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="shell"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"shell"="1024x768"\r\n\r\n'
+  fi
+} | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+wine regedit /S "$reg" >/dev/null 2>&1
+rm -f "$reg"
+wineserver -k || true
+wineserver -w
+rm -rf "/tmp/wine-$(id -u)"/server-* 2>/dev/null || true
+echo "$stamp" > "$dir/.velmora-stamp"
