@@ -1,0 +1,46 @@
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+#include "display/mascot_settings.h"
+
+// One animation frame, loaded once when the mascot starts and owned by its mascot.
+struct MascotFrame {
+    std::string path;
+    int32_t time = 0;
+    HRGN shape = nullptr;
+    uint32_t colour_count = 0;
+    HPALETTE palette = nullptr;
+    // The whole file after its 14-byte file header: info header, colour table, pixel rows.
+    std::vector<uint8_t> bitmap_data;
+};
+
+struct Rect32 {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// One running mascot: its own window class and shaped popup, its frames and settings.
+struct Mascot {
+    char class_name[32] = {};
+    WNDCLASSEXA window_class = {};
+    int32_t width = 100, height = 100;
+    int32_t x = 0, y = 0;
+    UINT_PTR timer_id = 0;
+    uint32_t current_colour_count = 0;
+    const std::vector<uint8_t>* current_bitmap_data = nullptr;
+    std::vector<MascotFrame> frames;
+    size_t current_frame = 0;
+    HRGN window_region = nullptr;
+    HPALETTE current_palette = nullptr;
+    Rect32 target_rect;
+    Rect32 placed_rect;
+    // No placement has happened yet, so the first one goes through every test.
+    bool placed = false;
+    int32_t stay = 0;
+    int32_t tick_counter = 0;
+    HWND window = nullptr;
+    std::string name;
+    std::string source_path;
+    MascotSettings settings;
+};
