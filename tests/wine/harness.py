@@ -63,7 +63,8 @@ class WineSession:
             'WINEDLLOVERRIDES': 'mscoree,mshtml=;winemenubuilder.exe=d',
             'LC_ALL': 'ja_JP.UTF-8', 'DISPLAY': self.display,
         })
-        subprocess.run(['wineserver', '-p5'], env=self.env, check=True)
+        # The server stays up for the whole session, so Wine's services start only once.
+        subprocess.run(['wineserver', '-p'], env=self.env, check=True)
         self.app_dir = self.prefix / 'drive_c' / 'Velmora'
         self.app_dir.mkdir()
         shutil.copy(WIN32_BIN / 'Velmora2.exe', self.app_dir)
@@ -111,8 +112,16 @@ class WineSession:
         shutil.rmtree(self.root, ignore_errors=True)
 
     def wine(self, *args, timeout=30, check=False, cwd=None):
-        return subprocess.run(['wine', *args], env=self.env, capture_output=True, timeout=timeout,
-                              check=check, cwd=cwd)
+        """Runs a Wine program to its end. Output goes through files, not pipes: Wine's own
+        helpers that the program may start inherit its output and would hold a pipe open."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run(['wine', *args], env=self.env, stdout=out, stderr=err, timeout=timeout,
+                                    check=check, cwd=cwd)
+            out.seek(0)
+            err.seek(0)
+            result.stdout = out.read()
+            result.stderr = err.read()
+        return result
 
     def spawn(self, *args):
         process = subprocess.Popen(['wine', *args], env=self.env, stdout=subprocess.PIPE,

@@ -95,7 +95,7 @@ def test_view_list_restarts_every_entry_and_is_written_back(wine):
     saved = wine.registry()[ROOT + '\\View']
     assert set(saved) == set(view)
     assert all(data == (1, name.encode('cp932') + b'\0') for name, data in saved.items())
-    assert saved and 'MaxMascotCount' not in wine.registry()[ROOT] or True
+    assert wine.registry()[ROOT]['MaxMascotCount'] == (4, b'\1\0\0\0'), 'a hand-set limit is kept as it is'
 
 
 def test_exclusion_list_survives_a_run(wine):
