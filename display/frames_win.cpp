@@ -131,7 +131,7 @@ bool CreateFramePalette(MascotFrame& frame)
 
 HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data)
 {
-    return region_from_rect_list(trace_shape(bitmap_data.data(), bitmap_data.size()));
+    return region_by_row_bands(trace_shape(bitmap_data.data(), bitmap_data.size()));
 }
 
 void MakeFrameCurrent(Mascot& mascot, size_t index, bool draw_random_stay)
