@@ -59,7 +59,7 @@ class WineSession:
         self._start_display()
         self.env = dict(os.environ)
         self.env.update({
-            'WINEPREFIX': str(self.prefix), 'WINEARCH': 'win32', 'WINEDEBUG': '-all',
+            'WINEPREFIX': str(self.prefix), 'WINEARCH': 'win32', 'WINEDEBUG': os.environ.get('VELMORA_WINEDEBUG', '-all'),
             'WINEDLLOVERRIDES': 'mscoree,mshtml=;winemenubuilder.exe=d',
             'LC_ALL': 'ja_JP.UTF-8', 'DISPLAY': self.display,
         })
@@ -133,7 +133,7 @@ class WineSession:
 
     def start_velmora(self, wait=True):
         self.velmora = subprocess.Popen(['wine', APP_DIR + '\\Velmora2.exe'], env=self.env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                        stdout=subprocess.DEVNULL, stderr=open(os.environ.get('VELMORA_WINE_LOG', os.devnull), 'a'))
         self.processes.append(self.velmora)
         if wait:
             wait_until(self.controller, timeout=20, message='the controller window')
@@ -178,7 +178,7 @@ class WineSession:
 
     def target(self, x, y, width, height, title='target'):
         """A window of the driver's own, shown and brought to the front; returns its handle."""
-        process = self.spawn('C:\\vdriver.exe', 'target', x, y, width, height, title)
+        process = self.spawn('C:\\vdriver.exe', 'target', *[str(v) for v in (x, y, width, height)], title)
         handle = process.stdout.readline().strip()
         if not handle:
             raise RuntimeError('target window did not start')
