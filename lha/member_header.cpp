@@ -245,8 +245,14 @@ bool find_header(ByteSource& source, uint64_t from, uint64_t& offset) {
         const uint8_t* p = window.data() + i;
         const uint64_t at = from + i;
         if (!has_method_id(p) || p[20] > 3) continue;
+        // A file that starts like an archive is one: a damaged first header must be
+        // reported, not skipped in favour of a later member.
+        if (at == 0) {
+            offset = 0;
+            return true;
+        }
         HeaderResult r = read_member_header(source, at, header);
-        if (r.kind == HeaderRead::member || (r.kind == HeaderRead::failed && r.error == LhaStatus::truncated && at == 0)) {
+        if (r.kind == HeaderRead::member) {
             offset = at;
             return true;
         }
