@@ -21,7 +21,7 @@ bool ArchiveWriter::add(const std::string& name, const uint8_t* data, size_t len
     std::string method = method_id(method_);
     const uint8_t* stored = packed.data();
     size_t stored_length = packed.size();
-    if (length == 0 || packed.size() >= length) {
+    if (length == 0 || (store_when_larger_ && packed.size() >= length)) {
         method = "-lh0-";
         stored = data;
         stored_length = length;
@@ -36,7 +36,9 @@ bool ArchiveWriter::add(const std::string& name, const uint8_t* data, size_t len
     header.push_back(0x20);
     header.push_back(2);                               // header level
     put16(header, update_crc16(0, data, length));
-    header.push_back('M');                             // written for MS-DOS and Windows
+    // Written for Windows. Readers lowercase all-capital names of MS-DOS ('M')
+    // archives, which would turn VLD.INI into vld.ini.
+    header.push_back('W');
     put16(header, 5);                                  // first extension: header CRC
     const size_t crc_at = header.size() + 1;
     header.push_back(0x00);

@@ -9,7 +9,10 @@
 // chosen method, or stored as -lh0- when compression would not make it smaller.
 class ArchiveWriter {
 public:
-    explicit ArchiveWriter(PackMethod method) : method_(method) {}
+    // With `store_when_larger` false every member is compressed, even when that
+    // makes it bigger (benchmarks and tests want the coded stream).
+    explicit ArchiveWriter(PackMethod method, bool store_when_larger = true)
+        : method_(method), store_when_larger_(store_when_larger) {}
 
     // `name` is stored as given (a bare file name); `unix_time` is the modification time.
     // False when the name or size cannot be stored in a level 2 header.
@@ -23,6 +26,7 @@ public:
 
 private:
     PackMethod method_;
+    bool store_when_larger_;
     std::vector<uint8_t> bytes_;
     std::vector<std::string> methods_;
 };
