@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kLiteralCodes = 510;     // 256 literals and 254 match lengths
 constexpr int kMinMatch = 3;
-constexpr int kMaxMatch = 256;
 constexpr int kLengthCodes = 19;       // code-length alphabet for the literal table
 constexpr int kMaxPositionCodes = 24;
 
