@@ -8,6 +8,11 @@ bool SpanSource::read(uint64_t offset, uint8_t* out, size_t length) {
     return true;
 }
 
+const uint8_t* SpanSource::view(uint64_t offset, size_t length) {
+    if (offset > length_ || length > length_ - offset) return nullptr;
+    return data_ + offset;
+}
+
 bool read_block(ByteSource& source, uint64_t offset, size_t length, std::vector<uint8_t>& out) {
     uint64_t total = source.size();
     if (offset > total || length > total - offset) return false;

@@ -11,6 +11,9 @@ public:
     virtual uint64_t size() const = 0;
     // Fills exactly `length` bytes from `offset`; false when any of them is missing.
     virtual bool read(uint64_t offset, uint8_t* out, size_t length) = 0;
+    // The bytes in place when the source holds them in memory (a span, a mapped
+    // file), which spares a copy of large members; nullptr otherwise.
+    virtual const uint8_t* view(uint64_t, size_t) { return nullptr; }
 };
 
 class SpanSource : public ByteSource {
@@ -18,6 +21,7 @@ public:
     SpanSource(const uint8_t* data, size_t length) : data_(data), length_(length) {}
     uint64_t size() const override { return length_; }
     bool read(uint64_t offset, uint8_t* out, size_t length) override;
+    const uint8_t* view(uint64_t offset, size_t length) override;
 
 private:
     const uint8_t* data_;

@@ -126,28 +126,59 @@ LhaStatus StaticHuffmanDecoder::run(OutputWindow& out) {
             if (block_left == 0) return LhaStatus::corrupt_data;
         }
 
-        // The inner loop runs until the block, the member or the chunk ends.
+        // The inner loop runs until the block, the member or the chunk ends. It works
+        // on local copies of the reader and tables: every output byte store may alias
+        // any memory, so state kept in members would be reloaded after each one.
         uint8_t* const limit = out.limit();
-        while (block_left > 0 && left > 0 && op < limit) {
-            --block_left;
-            in_.refill();
-            const uint32_t c = literal_table_.decode(in_);
+        uint8_t* const start = op;
+        const uint64_t room = static_cast<uint64_t>(limit - op) < left ? static_cast<uint64_t>(limit - op) : left;
+        uint8_t* const stop = op + room;
+        BitReader in = in_;
+        const uint32_t* const literals = literal_table_.entries();
+        const uint32_t* const positions = position_table_.entries();
+        const int literal_bits = literal_table_.primary_bits();
+        const int position_bits = position_table_.primary_bits();
+        LhaStatus status = LhaStatus::ok;
+        while (block_left > 0 && op < stop) {
+            // After a refill at least 56 bits are buffered: enough for two codes.
+            in.refill();
+            uint32_t c = HuffmanTable::decode_with(literals, literal_bits, in);
             if (c < 256) {
                 *op++ = static_cast<uint8_t>(c);
-                --left;
-                continue;
+                if (--block_left == 0 || op >= stop) break;
+                c = HuffmanTable::decode_with(literals, literal_bits, in);
+                if (c < 256) {
+                    *op++ = static_cast<uint8_t>(c);
+                    --block_left;
+                    continue;
+                }
             }
-            if (c >= kLiteralCodes) return LhaStatus::corrupt_data;
+            --block_left;
+            if (c >= kLiteralCodes) {
+                status = LhaStatus::corrupt_data;
+                break;
+            }
             size_t length = c - 256 + kMinMatch;
-            const uint32_t p = position_table_.decode(in_);
-            if (static_cast<int>(p) >= position_codes_) return LhaStatus::corrupt_data;
+            in.refill();
+            const uint32_t p = HuffmanTable::decode_with(positions, position_bits, in);
+            if (static_cast<int>(p) >= position_codes_) {
+                status = LhaStatus::corrupt_data;
+                break;
+            }
             size_t distance = 1;
-            if (p > 0) distance = (size_t(1) << (p - 1)) + in_.take(static_cast<int>(p - 1)) + 1;
-            if (distance > window) return LhaStatus::corrupt_data;
-            if (length > left) length = static_cast<size_t>(left);
+            if (p > 0) distance = (size_t(1) << (p - 1)) + in.take(static_cast<int>(p - 1)) + 1;
+            if (distance > window) {
+                status = LhaStatus::corrupt_data;
+                break;
+            }
+            // Matches may run past the chunk into the slack, but never past the member.
+            const uint64_t member_room = left - static_cast<uint64_t>(op - start);
+            if (length > member_room) length = static_cast<size_t>(member_room);
             op = copy_match(op, distance, length);
-            left -= length;
         }
+        in_ = in;
+        left -= static_cast<uint64_t>(op - start);
+        if (status != LhaStatus::ok) return status;
         out.advance_to(op);
         if (op >= limit || left == 0) {
             if (in_.overrun_bits() > kOverrunTolerance) return LhaStatus::truncated;

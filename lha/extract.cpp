@@ -51,7 +51,8 @@ public:
 
 private:
     LhaStatus extract_member(ByteSource& source, const MemberHeader& header, const std::string& flat_name);
-    LhaStatus write_member(const MemberHeader& header, const std::vector<uint8_t>& packed, const std::string& final_path);
+    LhaStatus write_member(const MemberHeader& header, const uint8_t* packed, size_t packed_size,
+                           const std::string& final_path);
     void record(const std::string& name, LhaStatus status) {
         report_.members.push_back(MemberOutcome{name, status});
         fail(status);
@@ -119,13 +120,17 @@ LhaStatus Extraction::extract_member(ByteSource& source, const MemberHeader& hea
         return LhaStatus::too_large;
     total_bytes_ += header.original_size;
 
-    std::vector<uint8_t> packed;
-    if (!read_block(source, header.data_offset, static_cast<size_t>(header.packed_size), packed))
-        return LhaStatus::truncated;
-    return write_member(header, packed, join(fs_, command_.destination, flat_name));
+    const size_t packed_size = static_cast<size_t>(header.packed_size);
+    const uint8_t* packed = source.view(header.data_offset, packed_size);
+    std::vector<uint8_t> copy;
+    if (!packed) {
+        if (!read_block(source, header.data_offset, packed_size, copy)) return LhaStatus::truncated;
+        packed = copy.data();
+    }
+    return write_member(header, packed, packed_size, join(fs_, command_.destination, flat_name));
 }
 
-LhaStatus Extraction::write_member(const MemberHeader& header, const std::vector<uint8_t>& packed,
+LhaStatus Extraction::write_member(const MemberHeader& header, const uint8_t* packed, size_t packed_size,
                                    const std::string& final_path) {
     std::unique_ptr<WritableFile> file;
     std::string temp_path;
@@ -140,7 +145,7 @@ LhaStatus Extraction::write_member(const MemberHeader& header, const std::vector
     if (!file) return LhaStatus::write_failed;
 
     FileSink sink(*file);
-    const DecodeResult result = decode_member(header.method, packed.data(), packed.size(), header.original_size, sink);
+    const DecodeResult result = decode_member(header.method, packed, packed_size, header.original_size, sink);
     const bool closed = file->close();
     LhaStatus status = result.status;
     if (status == LhaStatus::ok && !closed) status = LhaStatus::write_failed;

@@ -22,17 +22,24 @@ public:
     // Every input decodes as `symbol` and consumes no bits.
     void set_single(uint32_t symbol);
 
-    inline uint32_t decode(BitReader& in) const {
-        uint32_t e = entries_[in.peek(primary_bits_)];
+    inline uint32_t decode(BitReader& in) const { return decode_with(entries_.data(), primary_bits_, in); }
+
+    // The same for hot loops that keep the table pointer in a local, so that the
+    // byte stores of the output (which may alias anything) do not force reloads.
+    static inline uint32_t decode_with(const uint32_t* entries, int primary_bits, BitReader& in) {
+        uint32_t e = entries[in.peek(primary_bits)];
         if (e & kSubTable) {
             const uint32_t base = (e >> 8) & 0x7FFFFF;
             const int sub_bits = static_cast<int>(e & 0xFF);
-            const uint32_t index = static_cast<uint32_t>((in.buffered() << primary_bits_) >> (64 - sub_bits));
-            e = entries_[base + index];
+            const uint32_t index = static_cast<uint32_t>((in.buffered() << primary_bits) >> (64 - sub_bits));
+            e = entries[base + index];
         }
         in.skip(static_cast<int>(e & 0xFF));
         return e >> 8;
     }
+
+    const uint32_t* entries() const { return entries_.data(); }
+    int primary_bits() const { return primary_bits_; }
 
 private:
     int primary_bits_;
