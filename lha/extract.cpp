@@ -24,11 +24,19 @@ private:
     uint64_t written_ = 0;
 };
 
-bool is_selected(const ExtractCommand& command, const std::string& flat_name) {
+bool has_wildcards(const std::string& pattern) { return pattern.find_first_of("*?") != std::string::npos; }
+
+// Marks in `matched` which patterns select the name.
+bool is_selected(const ExtractCommand& command, const std::string& flat_name, std::vector<bool>* matched = nullptr) {
     if (command.patterns.empty()) return true;
-    for (const std::string& pattern : command.patterns)
-        if (wildcard_match(last_name_component(pattern), flat_name)) return true;
-    return false;
+    bool selected = false;
+    for (size_t i = 0; i < command.patterns.size(); ++i) {
+        if (wildcard_match(last_name_component(command.patterns[i]), flat_name)) {
+            selected = true;
+            if (matched) (*matched)[i] = true;
+        }
+    }
+    return selected;
 }
 
 std::string join(const FileSystem& fs, const std::string& folder, const std::string& name) {
@@ -87,6 +95,7 @@ ExtractReport Extraction::run() {
     // Some self-extracting stubs carry a small archive of their own (a usage note)
     // in front of the real one, so inside a stub an end marker is not the end.
     const bool in_stub = offset > 0;
+    std::vector<bool> matched(command_.patterns.size(), false);
     MemberHeader header;
     for (;;) {
         const HeaderResult r = read_member_header(*source, offset, header);
@@ -106,9 +115,11 @@ ExtractReport Extraction::run() {
         // in a separator.
         if (header.original_size == 0 && !header.path.empty() && last_name_component(header.path).empty()) continue;
         const std::string flat_name = flat_name_of(header.path);
-        if (!is_selected(command_, flat_name)) continue;
+        if (!is_selected(command_, flat_name, &matched)) continue;
         record(flat_name, extract_member(*source, header, flat_name));
     }
+    for (size_t i = 0; i < matched.size(); ++i)
+        if (!matched[i] && !has_wildcards(command_.patterns[i])) fail(LhaStatus::not_found);
     return report_;
 }
 

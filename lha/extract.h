@@ -28,7 +28,10 @@ struct ExtractReport {
 // Extracts the selected members flat into the destination, creating it when
 // missing. Each member is written under a temporary name and renamed only after
 // its size and CRC-16 check out, so no damaged member is left under its own name.
-// The status is ok only when every selected member was written whole.
+// The status is ok only when every selected member was written whole and every
+// pattern without wildcards found its member: callers extract VLD.INI into a
+// shared folder and read it after a 0 result, so a missing one must not pass for
+// success and leave them reading another archive's file.
 ExtractReport extract_archive(FileSystem& fs, const ExtractCommand& command, const ExtractLimits& limits);
 
 // The whole operation behind the library call and the native tool: parse the

@@ -14,6 +14,7 @@ const char* describe_status(LhaStatus status) {
     case LhaStatus::open_failed: return "cannot read archive";
     case LhaStatus::not_archive: return "not an LHA archive";
     case LhaStatus::bad_command: return "malformed command line";
+    case LhaStatus::not_found: return "named member not in archive";
     }
     return "unknown error";
 }

@@ -15,6 +15,7 @@ enum class LhaStatus : int {
     open_failed = 0x8009,        // the archive could not be opened or read
     not_archive = 0x800A,        // no member header was found
     bad_command = 0x800B,        // the command line could not be understood
+    not_found = 0x800C,          // a member named without wildcards is not in the archive
 };
 
 const char* describe_status(LhaStatus status);

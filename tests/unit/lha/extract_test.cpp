@@ -103,20 +103,25 @@ TEST(Extract, SelectionDuplicatesAndOverwrite) {
     struct Row {
         std::string patterns;
         Names files;
+        LhaStatus status;
     };
     const Row rows[] = {
-        {"VLD.INI *.ico", {"B.ICO", "VLD.INI", "a.ico"}},
-        {"vld.ini", {"VLD.INI"}},
-        {"*.*", {"B.ICO", "VLD.INI", "a.ico", "frame.bmp"}},
-        {"", {"B.ICO", "VLD.INI", "a.ico", "frame.bmp"}},
-        {"nothing.txt", {}},
+        {"VLD.INI *.ico", {"B.ICO", "VLD.INI", "a.ico"}, LhaStatus::ok},
+        {"vld.ini", {"VLD.INI"}, LhaStatus::ok},
+        {"*.*", {"B.ICO", "VLD.INI", "a.ico", "frame.bmp"}, LhaStatus::ok},
+        {"", {"B.ICO", "VLD.INI", "a.ico", "frame.bmp"}, LhaStatus::ok},
+        {"*.wav", {}, LhaStatus::ok},
+        // A member asked for by name that is not there is a failure, but the
+        // others are still written.
+        {"nothing.txt", {}, LhaStatus::not_found},
+        {"VLD.INI missing.ico *.ico", {"B.ICO", "VLD.INI", "a.ico"}, LhaStatus::not_found},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.patterns);
         TempFolder out;
         const std::string target = out.path() + "/a/b/";
         EXPECT_EQ(run("E " + quoted(archive) + " " + quoted(target) + " " + row.patterns + " -a1 -c1 -m1 -n1 -s1 -y1"),
-                  LhaStatus::ok);
+                  row.status);
         Names found;
         for (const std::string& name : row.files)
             if (file_exists(target + name)) found.push_back(name);
