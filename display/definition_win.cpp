@@ -1,0 +1,43 @@
+#include "display/definition_win.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "display/definition.h"
+#include "display/frames_win.h"
+#include "display/profile_win.h"
+
+bool ReadDefinition(Mascot& mascot, const std::string& mascot_folder)
+{
+    Win32Profile profile(definition_path(mascot_folder));
+    profile.drop_cached_copy();
+    mascot.name = read_mascot_name(profile);
+    read_frame_list(profile, mascot_folder, [&](const std::string& path, int32_t time) {
+        MascotFrame frame;
+        frame.path = path;
+        frame.time = time;
+        if (!LoadFrameBitmap(mascot, frame))
+            return false;
+        frame.shape = BuildShapeRegion(frame.bitmap_data);
+        mascot.frames.push_back(std::move(frame));
+        return true;
+    });
+    apply_anchor_keys(profile, mascot.settings);
+    return true;
+}
+
+bool RestorePlacementDefaults(Mascot& mascot)
+{
+    Win32Profile profile(definition_path(MascotFolderFor(mascot.source_path)));
+    profile.drop_cached_copy();
+    apply_anchor_keys(profile, mascot.settings);
+    return true;
+}
+
+std::string MascotFolderFor(const std::string& source_path)
+{
+    char temp_folder[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp_folder, temp_folder);
+    return mascot_folder_path(temp_folder, source_path);
+}

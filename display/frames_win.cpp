@@ -1,0 +1,178 @@
+#include "display/frames_win.h"
+
+#include "core/random.h"
+#include "display/bitmap_file.h"
+#include "display/frame_clock.h"
+#include "display/shape_region_win.h"
+#include "display/shape_trace.h"
+
+namespace {
+
+// Closes the file however the load ends.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+bool read_exactly(HANDLE file, void* buffer, DWORD size)
+{
+    DWORD read = 0;
+    return ReadFile(file, buffer, size, &read, nullptr) && read == size;
+}
+
+// Reads the bitmap data block of a frame file, or nothing when the file is no frame bitmap.
+bool read_bitmap_data(const std::string& path, std::vector<uint8_t>& data)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        return false;
+    uint8_t header_bytes[kBitmapFileHeaderSize];
+    if (!read_exactly(file.get(), header_bytes, sizeof header_bytes))
+        return false;
+    BitmapFileHeader header;
+    if (read_file_header(header_bytes, sizeof header_bytes, header) != FileHeaderResult::ok)
+        return false;
+    // The stated size is checked against the file before anything that large is allocated.
+    DWORD size_high = 0;
+    const DWORD file_size = GetFileSize(file.get(), &size_high);
+    if (file_size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return false;
+    if (size_high == 0 && header.data_size > file_size - kBitmapFileHeaderSize)
+        return false;
+    data.assign(header.data_size, 0);
+    if (!read_exactly(file.get(), data.data(), header.data_size)) {
+        std::vector<uint8_t>().swap(data);
+        return false;
+    }
+    return true;
+}
+
+void show_frame(Mascot& mascot, size_t index)
+{
+    MascotFrame& frame = mascot.frames[index];
+    mascot.current_frame = index;
+    mascot.current_bitmap_data = &frame.bitmap_data;
+    mascot.current_colour_count = frame.colour_count;
+    mascot.current_palette = frame.palette;
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    if (!copy)
+        return;
+    if (frame.shape)
+        CombineRgn(copy, frame.shape, nullptr, RGN_COPY);
+    // Once handed over, the window owns the copy and deletes the region it had before.
+    if (mascot.window && SetWindowRgn(mascot.window, copy, TRUE)) {
+        mascot.window_region = copy;
+    } else {
+        DeleteObject(copy);
+    }
+}
+
+int draw_shared_random()
+{
+    return next_random(g_random);
+}
+
+}  // namespace
+
+bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame)
+{
+    frame.palette = nullptr;
+    frame.shape = nullptr;
+    std::vector<uint8_t>().swap(frame.bitmap_data);
+    frame.colour_count = 0;
+
+    std::vector<uint8_t> data;
+    if (!read_bitmap_data(frame.path, data))
+        return false;
+    BitmapLayout layout;
+    if (read_bitmap_layout(data.data(), data.size(), layout) != LayoutResult::ok)
+        return false;
+
+    frame.bitmap_data.swap(data);
+    mascot.width = layout.width;
+    mascot.height = layout.height;
+    // The window always takes the size of the frame loaded last.
+    if (mascot.window)
+        SetWindowPos(mascot.window, nullptr, 0, 0, mascot.width, mascot.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    frame.colour_count = layout.colour_count;
+    CreateFramePalette(frame);
+    return true;
+}
+
+bool CreateFramePalette(MascotFrame& frame)
+{
+    if (frame.colour_count == 0)
+        return false;
+    if (frame.bitmap_data.size() < kBitmapInfoHeaderSize + 4ull * frame.colour_count || frame.colour_count > 0xFFFF)
+        return false;
+    std::vector<uint8_t> buffer(sizeof(LOGPALETTE) + frame.colour_count * sizeof(PALETTEENTRY));
+    LOGPALETTE* palette = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    palette->palVersion = 0x300;
+    palette->palNumEntries = static_cast<WORD>(frame.colour_count);
+    for (uint32_t i = 0; i < frame.colour_count; ++i) {
+        const ColourEntry colour = colour_entry(frame.bitmap_data.data(), i);
+        palette->palPalEntry[i] = PALETTEENTRY{colour.red, colour.green, colour.blue, 0};
+    }
+    frame.palette = CreatePalette(palette);
+    return frame.palette != nullptr;
+}
+
+HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data)
+{
+    return region_by_row_bands(trace_shape(bitmap_data.data(), bitmap_data.size()));
+}
+
+void MakeFrameCurrent(Mascot& mascot, size_t index, bool draw_random_stay)
+{
+    if (index >= mascot.frames.size())
+        return;
+    show_frame(mascot, index);
+    const int32_t time = mascot.frames[index].time;
+    mascot.stay = draw_random_stay ? stay_for_time(time, draw_shared_random) : time;
+    mascot.tick_counter = 0;
+}
+
+bool AdvanceFrame(Mascot& mascot)
+{
+    AnimationClock clock{mascot.current_frame, mascot.stay, mascot.tick_counter};
+    const bool changed = advance_animation(
+        clock, mascot.frames.size(), [&](size_t n) { return mascot.frames[n].time; }, draw_shared_random);
+    mascot.stay = clock.stay;
+    mascot.tick_counter = clock.tick_counter;
+    if (!changed)
+        return false;
+    if (mascot.window)
+        InvalidateRect(mascot.window, nullptr, TRUE);
+    show_frame(mascot, clock.current_frame);
+    return true;
+}
+
+void FreeFrames(Mascot& mascot)
+{
+    mascot.current_bitmap_data = nullptr;
+    mascot.current_palette = nullptr;
+    mascot.current_colour_count = 0;
+    for (MascotFrame& frame : mascot.frames) {
+        std::vector<uint8_t>().swap(frame.bitmap_data);
+        if (frame.palette)
+            DeleteObject(frame.palette);
+        if (frame.shape)
+            DeleteObject(frame.shape);
+        frame.palette = nullptr;
+        frame.shape = nullptr;
+    }
+    mascot.frames.clear();
+    mascot.current_frame = 0;
+}

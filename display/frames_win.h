@@ -1,0 +1,32 @@
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "display/mascot_win.h"
+
+// Reads the frame's bitmap file into its bitmap data, sets its colour count and palette, and
+// gives the mascot (and its window, if it has one) the frame's size. Fails, with nothing left
+// allocated in the frame, when the file cannot be read in full or is not a frame bitmap.
+bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame);
+
+// Makes the frame's logical palette from its colour table; false when it has none.
+bool CreateFramePalette(MascotFrame& frame);
+
+// The region of the frame's visible pixels in window coordinates; empty for data that is no
+// frame. The region belongs to the caller.
+HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data);
+
+// Puts frame `index` on screen: the window gets a copy of its shape (and owns that copy),
+// painting uses its bitmap data and palette, and the stay starts. A frame that comes up in the
+// animation draws its random stay; the first frame shown keeps its time as stored.
+void MakeFrameCurrent(Mascot& mascot, size_t index, bool draw_random_stay);
+
+// One mascot tick of animation; true when the next frame came up and the window repaints.
+bool AdvanceFrame(Mascot& mascot);
+
+// Frees every frame's bitmap data, palette and shape and empties the list. The mascot then
+// paints nothing, so a window that outlives its frames never reads freed data.
+void FreeFrames(Mascot& mascot);

@@ -1,0 +1,193 @@
+#include "display/mascot_popup_win.h"
+
+#include <cstring>
+#include <utility>
+
+#include "core/application_win.h"
+#include "core/tray_win.h"
+#include "display/definition_win.h"
+#include "display/frames_win.h"
+#include "display/mascot_settings_win.h"
+#include "display/placement_win.h"
+#include "library/lha_commands.h"
+#include "library/lha_component_win.h"
+
+namespace {
+
+Mascot* MascotOf(HWND window) { return reinterpret_cast<Mascot*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
+void HideWindow(HWND window)
+{
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void OnPaint(HWND window, Mascot& mascot)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (mascot.current_palette) {
+        SelectPalette(dc, mascot.current_palette, FALSE);
+        RealizePalette(dc);
+    }
+    if (mascot.current_bitmap_data && !mascot.current_bitmap_data->empty()) {
+        const uint8_t* data = mascot.current_bitmap_data->data();
+        uint32_t header_size;
+        std::memcpy(&header_size, data, sizeof header_size);
+        const uint8_t* rows = data + header_size + 4 * mascot.current_colour_count;
+        SetDIBitsToDevice(dc, 0, 0, mascot.width, mascot.height, 0, 0, 0, mascot.height, rows,
+                          reinterpret_cast<const BITMAPINFO*>(data), DIB_RGB_COLORS);
+    }
+    EndPaint(window, &paint);
+}
+
+void OnTimer(Mascot& mascot)
+{
+    PlaceMascot(mascot);
+    AdvanceFrame(mascot);
+}
+
+bool ModifierHeld()
+{
+    return (GetKeyState(VK_MENU) & 0x8000) || (GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_SHIFT) & 0x8000);
+}
+
+void OnMouseMove(HWND window)
+{
+    if (ModifierHeld() || g_app.settings.MouseOverHide == 1)
+        HideWindow(window);
+}
+
+void OnLeftButtonDown()
+{
+    if (g_app.sheet)
+        SetWindowPos(g_app.sheet, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void OnShow(HWND window, Mascot& mascot)
+{
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    mascot.timer_id = SetTimer(window, 1, g_app.timer_period, nullptr);
+}
+
+LRESULT CALLBACK MascotPopupProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    Mascot* mascot = MascotOf(window);
+    if (!mascot)
+        return DefWindowProcA(window, message, wparam, lparam);
+    switch (message) {
+    case WM_PAINT: OnPaint(window, *mascot); return 0;
+    case WM_TIMER: OnTimer(*mascot); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window); return 0;
+    case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
+    case WM_RBUTTONUP: ShowPopupMenu(mascot); return 0;
+    case WM_DESTROY: return 0;
+    case kShowMascotMessage: OnShow(window, *mascot); return 0;
+    default: return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+std::string SourcePathOf(const char* full_path)
+{
+    // The executable folder, "\Mascots" and one separator come before the source path.
+    const size_t skip = g_app.exe_folder.size() + std::strlen("\\Mascots") + 1;
+    const size_t length = std::strlen(full_path);
+    return length > skip ? std::string(full_path + skip) : std::string();
+}
+
+bool HasBitmapExtension(const std::string& path)
+{
+    const auto dot = path.find_last_of('.');
+    return dot != std::string::npos && lstrcmpiA(path.c_str() + dot, ".bmp") == 0;
+}
+
+bool LoadStillMascot(Mascot& mascot, const std::string& path)
+{
+    MascotFrame frame;
+    frame.path = path;
+    frame.time = 0;
+    if (!LoadFrameBitmap(mascot, frame))
+        return false;
+    frame.shape = BuildShapeRegion(frame.bitmap_data);
+    mascot.frames.push_back(std::move(frame));
+    mascot.name = mascot.source_path;
+    mascot.settings.PositionX = 75;
+    mascot.settings.WidthLeftRight = 1;
+    mascot.settings.WidthPerDot = 1;
+    return true;
+}
+
+bool LoadArchiveMascot(Mascot& mascot, const std::string& path)
+{
+    const std::string folder = MascotFolderFor(mascot.source_path);
+    {
+        LhaComponent lha;
+        if (!lha.loaded())
+            return false;
+        CreateDirectoryA(folder.c_str(), nullptr);
+        lha.run(g_app.controller, extract_all_command(path, folder));
+    }
+    ReadDefinition(mascot, folder);
+    if (mascot.name == "NoData")
+        mascot.name = mascot.source_path;
+    return !mascot.frames.empty();
+}
+
+}  // namespace
+
+bool LoadMascot(Mascot& mascot, const char* full_path)
+{
+    FreeFrames(mascot);
+    const std::string path = full_path;
+    return HasBitmapExtension(path) ? LoadStillMascot(mascot, path) : LoadArchiveMascot(mascot, path);
+}
+
+bool CreateMascot(Mascot& mascot, const char* full_path)
+{
+    mascot.width = mascot.height = 100;
+    mascot.settings = MascotSettings{};
+    mascot.x = mascot.y = 0;
+    mascot.current_bitmap_data = nullptr;
+    mascot.current_palette = nullptr;
+    mascot.tick_counter = 0;
+    mascot.name.clear();
+    if (full_path)
+        mascot.source_path = SourcePathOf(full_path);
+    MakeInstanceName(mascot.class_name, sizeof mascot.class_name);
+
+    WNDCLASSEXA& wc = mascot.window_class;
+    wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = MascotPopupProc;
+    wc.hInstance = g_app.instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    wc.lpszClassName = mascot.class_name;
+    wc.hIconSm = g_app.small_icon;
+    if (!RegisterClassExA(&wc))
+        return false;
+
+    mascot.window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, mascot.class_name, nullptr,
+                                    WS_POPUP | WS_VISIBLE, 0, 0, mascot.width, mascot.height, nullptr, nullptr,
+                                    g_app.instance, nullptr);
+    if (!mascot.window)
+        return false;
+    SetWindowLongPtrA(mascot.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&mascot));
+
+    if (full_path && LoadMascot(mascot, full_path)) {
+        MakeFrameCurrent(mascot, 0, false);
+        LoadMascotSettings(mascot);
+        PlaceMascot(mascot);
+    }
+    SendMessageA(mascot.window, kShowMascotMessage, 0, 0);
+    return true;
+}
+
+void DestroyMascot(Mascot& mascot)
+{
+    if (mascot.window && DestroyWindow(mascot.window))
+        mascot.window = nullptr;
+    FreeFrames(mascot);
+    UnregisterClassA(mascot.class_name, g_app.instance);
+}

@@ -1,0 +1,69 @@
+#include "display/placement_win.h"
+
+#include "core/application_win.h"
+#include "core/exclusion_list.h"
+#include "core/roster_win.h"
+#include "display/placement.h"
+#include "display/window_program_win.h"
+
+namespace {
+
+bool TargetIsMaximized()
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    return GetWindowPlacement(g_app.target, &placement) && placement.showCmd == SW_SHOWMAXIMIZED;
+}
+
+bool TargetProgramIsExcluded()
+{
+    char path[MAX_PATH + 1] = {};
+    if (!GetWindowProgramName(g_app.target, path, sizeof path))
+        return false;
+    return IsExcluded(program_file_name(path));
+}
+
+Rect32 TaskbarRect()
+{
+    RECT rect = {};
+    GetWindowRect(g_app.taskbar, &rect);
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+}  // namespace
+
+void PlaceMascot(Mascot& mascot)
+{
+    PlacementInput input;
+    input.target = g_app.target_rect;
+    input.placed = mascot.placed_rect;
+    input.has_placed = mascot.placed;
+    input.width = mascot.width;
+    input.height = mascot.height;
+    input.settings = mascot.settings;
+    input.global_rules = g_app.settings.rules;
+    input.no_window_flag = g_app.settings.NoWindowFlag;
+    input.screen_width = g_app.screen_width;
+    input.screen_height = g_app.screen_height;
+    input.target_maximized = TargetIsMaximized();
+    input.sheet_open = g_app.sheet != nullptr;
+
+    const PlacementResult result = decide_placement(input, {TargetProgramIsExcluded, TaskbarRect});
+    mascot.target_rect = result.target;
+    mascot.x = result.position.x;
+    mascot.y = result.position.y;
+    mascot.placed_rect = result.placed;
+    mascot.placed = result.has_placed;
+    switch (result.action) {
+    case PlacementAction::Hide:
+        SetWindowPos(mascot.window, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+        break;
+    case PlacementAction::MoveAndShow:
+        SetWindowPos(mascot.window, nullptr, mascot.x, mascot.y, 0, 0,
+                     SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
+        break;
+    case PlacementAction::Nothing:
+        break;
+    }
+}

@@ -1,0 +1,6 @@
+#pragma once
+#include "display/mascot_win.h"
+
+// One placement of the mascot on the controller's target: moves and shows it, hides it, or
+// leaves it, by its anchor settings and the refusal rules.
+void PlaceMascot(Mascot& mascot);

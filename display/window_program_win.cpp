@@ -1,0 +1,179 @@
+#include "display/window_program_win.h"
+
+#include <tlhelp32.h>
+
+#include <cstring>
+
+namespace {
+
+using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
+using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
+using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+using TaskEnumProcEx = BOOL(WINAPI*)(DWORD, WORD, WORD, LPSTR, LPSTR, LPARAM);
+using VDMEnumTaskWOWExFn = INT(WINAPI*)(DWORD, TaskEnumProcEx, LPARAM);
+using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+using ProcessWalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
+
+template <typename Fn>
+Fn Lookup(HMODULE library, const char* name)
+{
+    return library ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+}
+
+using TaskVisit = std::function<bool(uint16_t, const std::string&)>;
+
+BOOL WINAPI VisitTask(DWORD, WORD, WORD task, LPSTR, LPSTR file_name, LPARAM context)
+{
+    const TaskVisit& visit = *reinterpret_cast<const TaskVisit*>(context);
+    // Answering TRUE stops the task walk.
+    return visit(task, file_name ? file_name : "") ? FALSE : TRUE;
+}
+
+class Win32ProcessPlatform : public ProcessPlatform {
+public:
+    ~Win32ProcessPlatform() override { close_apis(); }
+
+    Family family() override
+    {
+        OSVERSIONINFOA version = {};
+        version.dwOSVersionInfoSize = sizeof version;
+        if (!GetVersionExA(&version))
+            return Family::Unknown;
+        if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)
+            return Family::WindowsNT;
+        if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+            return Family::Windows9x;
+        return Family::Unknown;
+    }
+
+    bool open_process_api() override
+    {
+        psapi_ = LoadLibraryA("PSAPI.DLL");
+        enum_processes_ = Lookup<EnumProcessesFn>(psapi_, "EnumProcesses");
+        enum_modules_ = Lookup<EnumProcessModulesFn>(psapi_, "EnumProcessModules");
+        module_file_name_ = Lookup<GetModuleFileNameExFn>(psapi_, "GetModuleFileNameExA");
+        query_image_name_ = Lookup<QueryFullProcessImageNameFn>(GetModuleHandleA("KERNEL32.DLL"),
+                                                                "QueryFullProcessImageNameA");
+        return enum_processes_ && enum_modules_ && module_file_name_;
+    }
+
+    bool open_task_api() override
+    {
+        vdmdbg_ = LoadLibraryA("VDMDBG.DLL");
+        enum_tasks_ = Lookup<VDMEnumTaskWOWExFn>(vdmdbg_, "VDMEnumTaskWOWEx");
+        return enum_tasks_ != nullptr;
+    }
+
+    void close_apis() override
+    {
+        if (psapi_)
+            FreeLibrary(psapi_);
+        if (vdmdbg_)
+            FreeLibrary(vdmdbg_);
+        psapi_ = vdmdbg_ = nullptr;
+    }
+
+    bool enum_process_ids(uint32_t* ids, uint32_t capacity_bytes, uint32_t& returned_bytes) override
+    {
+        DWORD returned = 0;
+        if (!enum_processes_(reinterpret_cast<DWORD*>(ids), capacity_bytes, &returned))
+            return false;
+        returned_bytes = returned;
+        return true;
+    }
+
+    std::string process_path(uint32_t process_id) override
+    {
+        char path[MAX_PATH + 1] = {};
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
+        if (process) {
+            HMODULE first = nullptr;
+            DWORD needed = 0;
+            if (enum_modules_(process, &first, sizeof first, &needed) &&
+                module_file_name_(process, first, path, sizeof path) != 0)
+                path[MAX_PATH] = '\0';
+            else
+                path[0] = '\0';
+            CloseHandle(process);
+        }
+        // A 32-bit program cannot read the modules of a 64-bit process; the image name
+        // query still gives its path on every system that has it.
+        if (!path[0] && query_image_name_) {
+            process = OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, process_id);
+            if (process) {
+                DWORD size = MAX_PATH;
+                if (!query_image_name_(process, 0, path, &size))
+                    path[0] = '\0';
+                CloseHandle(process);
+            }
+        }
+        return path;
+    }
+
+    void enum_tasks(uint32_t process_id, const TaskVisit& visit) override
+    {
+        enum_tasks_(process_id, VisitTask, reinterpret_cast<LPARAM>(&visit));
+    }
+
+    bool walk_snapshot(const std::function<bool(uint32_t, const std::string&)>& visit) override
+    {
+        HMODULE kernel = LoadLibraryA("Kernel32.DLL");
+        auto create = Lookup<CreateSnapshotFn>(kernel, "CreateToolhelp32Snapshot");
+        auto first = Lookup<ProcessWalkFn>(kernel, "Process32First");
+        auto next = Lookup<ProcessWalkFn>(kernel, "Process32Next");
+        if (!create || !first || !next) {
+            if (kernel)
+                FreeLibrary(kernel);
+            return false;
+        }
+        HANDLE snapshot = create(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE) {
+            FreeLibrary(kernel);
+            return false;
+        }
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = first(snapshot, &entry); more; more = next(snapshot, &entry)) {
+            entry.szExeFile[sizeof entry.szExeFile - 1] = '\0';
+            if (!visit(entry.th32ProcessID, entry.szExeFile))
+                break;
+            entry.dwSize = sizeof entry;
+        }
+        CloseHandle(snapshot);
+        FreeLibrary(kernel);
+        return true;
+    }
+
+private:
+    HMODULE psapi_ = nullptr;
+    HMODULE vdmdbg_ = nullptr;
+    EnumProcessesFn enum_processes_ = nullptr;
+    EnumProcessModulesFn enum_modules_ = nullptr;
+    GetModuleFileNameExFn module_file_name_ = nullptr;
+    QueryFullProcessImageNameFn query_image_name_ = nullptr;
+    VDMEnumTaskWOWExFn enum_tasks_ = nullptr;
+};
+
+}  // namespace
+
+bool EnumerateProcesses(const ProcessVisitor& visit)
+{
+    Win32ProcessPlatform platform;
+    return enumerate_processes(platform, visit);
+}
+
+bool GetWindowProgramName(HWND window, char* buffer, size_t buffer_size)
+{
+    DWORD process_id = 0;
+    if (!GetWindowThreadProcessId(window, &process_id) || buffer_size == 0)
+        return false;
+    Win32ProcessPlatform platform;
+    std::string path;
+    if (!program_path_of_process(platform, process_id, path))
+        return false;
+    const size_t length = path.size() < buffer_size - 1 ? path.size() : buffer_size - 1;
+    std::memcpy(buffer, path.data(), length);
+    buffer[length] = '\0';
+    return true;
+}
