@@ -1,0 +1,53 @@
+// unlha32.dll: the extraction operation behind the two exports the program looks
+// up by name. It shows nothing and asks nothing; the result says it all.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "lha/extract.h"
+#include "lha/file_system_win.h"
+
+namespace {
+
+// When VELMORA_UNLHA_LOG names a file, each call appends its command line there,
+// so integration tests can count how often the program opens archives.
+void log_call(const char* command_line) {
+    char log_path[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA("VELMORA_UNLHA_LOG", log_path, sizeof log_path);
+    if (n == 0 || n >= sizeof log_path) return;
+    HANDLE log = CreateFileA(log_path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE) return;
+    const std::string line = std::string(command_line) + "\r\n";
+    DWORD written = 0;
+    WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(log);
+}
+
+void put_message(LPSTR buffer, DWORD size, const char* text) {
+    if (!buffer || size == 0) return;
+    const size_t length = std::strlen(text) < size - 1 ? std::strlen(text) : size - 1;
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) int WINAPI Unlha(HWND, LPCSTR command_line, LPSTR output, DWORD output_size) {
+    if (!command_line) return static_cast<int>(LhaStatus::bad_command);
+    LhaStatus status = LhaStatus::bad_command;
+    // No C++ exception may cross into the caller.
+    try {
+        log_call(command_line);
+        Win32FileSystem fs;
+        status = run_extract_line(fs, command_line, ExtractLimits{}, nullptr);
+    } catch (...) {
+        status = LhaStatus::too_large;
+    }
+    put_message(output, output_size, describe_status(status));
+    return static_cast<int>(status);
+}
+
+// The program calls this before every extraction; there is no cursor to change.
+extern "C" __declspec(dllexport) BOOL WINAPI UnlhaSetCursorMode(int) { return TRUE; }
