@@ -1,5 +1,7 @@
 #include "display/frames_win.h"
 
+#include <utility>
+
 #include "core/random.h"
 #include "display/bitmap_file.h"
 #include "display/frame_clock.h"
@@ -108,6 +110,18 @@ bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame)
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     frame.colour_count = layout.colour_count;
     CreateFramePalette(frame);
+    return true;
+}
+
+bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time)
+{
+    MascotFrame frame;
+    frame.path = path;
+    frame.time = time;
+    if (!LoadFrameBitmap(mascot, frame))
+        return false;
+    frame.shape = BuildShapeRegion(frame.bitmap_data);
+    mascot.frames.push_back(std::move(frame));
     return true;
 }
 

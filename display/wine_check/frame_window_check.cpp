@@ -113,18 +113,6 @@ std::string hex(COLORREF colour)
     return text;
 }
 
-bool load_frame(Mascot& mascot, const std::string& path, int32_t time)
-{
-    MascotFrame frame;
-    frame.path = path;
-    frame.time = time;
-    if (!LoadFrameBitmap(mascot, frame))
-        return false;
-    frame.shape = BuildShapeRegion(frame.bitmap_data);
-    mascot.frames.push_back(std::move(frame));
-    return true;
-}
-
 void check_window_region(const std::string& seeds, const char* file)
 {
     const std::string path = seeds + "\\" + file;
@@ -132,7 +120,7 @@ void check_window_region(const std::string& seeds, const char* file)
     Mascot mascot;
     mascot.window = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&mascot));
-    if (!load_frame(mascot, path, 0)) {
+    if (!AppendFrame(mascot, path, 0)) {
         check(false, std::string("load ") + file);
         DestroyWindow(window);
         return;
@@ -168,7 +156,7 @@ void check_screen(const std::string& seeds)
     Mascot mascot;
     mascot.window = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&mascot));
-    if (!load_frame(mascot, seeds + "\\four_bit.bmp", 0)) {
+    if (!AppendFrame(mascot, seeds + "\\four_bit.bmp", 0)) {
         check(false, "load four_bit.bmp");
         return;
     }
@@ -191,8 +179,8 @@ void check_animation(const std::string& seeds)
     HWND window = make_window("FrameCheckMascot", 40, 40, 100, 100);
     Mascot mascot;
     mascot.window = window;
-    load_frame(mascot, seeds + "\\four_bit.bmp", 2);
-    load_frame(mascot, seeds + "\\true_colour.bmp", 1);
+    AppendFrame(mascot, seeds + "\\four_bit.bmp", 2);
+    AppendFrame(mascot, seeds + "\\true_colour.bmp", 1);
     MakeFrameCurrent(mascot, 0, false);
     const bool first = !AdvanceFrame(mascot) && mascot.current_frame == 0;
     const bool second = AdvanceFrame(mascot) && mascot.current_frame == 1;
