@@ -2,8 +2,11 @@
 # Portable files (*.cpp without the _win suffix) form NAME_portable, built in both trees;
 # Win32 files (*_win.cpp) form NAME_win, built only in the win32 tree.
 function(velmora_subsystem name)
-  cmake_parse_arguments(arg "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(arg "" "" "DEPENDS;EXCLUDE" ${ARGN})
   file(GLOB all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(skip ${arg_EXCLUDE})
+    list(REMOVE_ITEM all_sources ${CMAKE_CURRENT_SOURCE_DIR}/${skip})
+  endforeach()
   set(portable "")
   set(win "")
   foreach(src ${all_sources})

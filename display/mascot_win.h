@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "display/geometry.h"
 #include "display/mascot_settings.h"
 
 // One animation frame, loaded once when the mascot starts and owned by its mascot.
@@ -14,10 +15,6 @@ struct MascotFrame {
     HPALETTE palette = nullptr;
     // The whole file after its 14-byte file header: info header, colour table, pixel rows.
     std::vector<uint8_t> bitmap_data;
-};
-
-struct Rect32 {
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // One running mascot: its own window class and shaped popup, its frames and settings.

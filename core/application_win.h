@@ -1,0 +1,48 @@
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "core/app_settings.h"
+#include "core/exclusion_list.h"
+#include "display/mascot_win.h"
+
+// The one process-wide application object; every part of the program reaches it directly.
+struct Application {
+    NOTIFYICONDATAA tray = {};
+    ExclusionList excluded;
+    HINSTANCE instance = nullptr;
+    HANDLE mutex = nullptr;
+    HICON small_icon = nullptr;
+    int screen_width = 0;
+    int screen_height = 0;
+    HWND controller = nullptr;
+    HWND taskbar = nullptr;
+    HWND desktop = nullptr;
+    HWND sheet = nullptr;
+    HWND target = nullptr;
+    Rect32 target_rect;
+    char class_name[8] = "Velmo2";
+    char title[24] = "Velmora２";
+    int timer_period = 100;
+    AppSettings settings;
+    std::string exe_folder;
+    Mascot* menu_subject = nullptr;
+    uint32_t last_name_tick = 0;
+    UINT_PTR timer_id = 0;
+};
+
+extern Application g_app;
+
+// Fills the application object: names, shell windows, screen size, executable folder and
+// the random seed.
+void SetUpApplication(HINSTANCE instance);
+
+// A name for a mascot's window class that no earlier call of this run produced.
+void MakeInstanceName(char* buffer, size_t capacity);
+
+// The full path of this executable.
+std::string ExecutablePath();
+// The help file: the executable's path with everything after its last "." made "hlp".
+std::string HelpFilePath();

@@ -1,0 +1,112 @@
+#include "core/controller_win.h"
+
+#include <commctrl.h>
+
+#include "core/application_win.h"
+#include "core/roster_win.h"
+#include "core/settings_win.h"
+#include "core/tray_win.h"
+#include "resources/icon_ids.h"
+#include "resources/menu_popup_ids.h"
+
+namespace {
+
+UINT g_taskbar_created_message = 0;
+bool g_saved_for_session_end = false;
+
+void OnCreate(HWND window)
+{
+    InitCommonControls();
+    g_app.controller = window;
+    AddTrayIcon();
+    RECT taskbar = {};
+    GetWindowRect(g_app.taskbar, &taskbar);
+    SetWindowPos(window, HWND_TOP, taskbar.left, taskbar.top, taskbar.right - taskbar.left,
+                 taskbar.bottom - taskbar.top, 0);
+    g_app.timer_id = SetTimer(window, 1, g_app.timer_period, nullptr);
+}
+
+void OnDestroy(HWND window)
+{
+    KillTimer(window, g_app.timer_id);
+    RemoveTrayIcon();
+    PostQuitMessage(0);
+}
+
+void OpenHelp() { WinHelpA(g_app.controller, HelpFilePath().c_str(), HELP_FINDER, 1); }
+
+void OnCommand(HWND window, WORD id)
+{
+    switch (id) {
+    case IDM_EXIT: PostMessageA(window, WM_DESTROY, 0, 0); break;
+    case IDM_HELP: OpenHelp(); break;
+    default: break;
+    }
+}
+
+void OnTrayCallback(LPARAM mouse_message)
+{
+    if (mouse_message == WM_RBUTTONDOWN)
+        ShowPopupMenu(nullptr);
+}
+
+// Windows ends the process right after this message, so the settings are written here as
+// the exit command would write them; without it a shut-down would lose every change.
+void OnEndSession(WPARAM ending)
+{
+    if (!ending || g_saved_for_session_end)
+        return;
+    g_saved_for_session_end = true;
+    SaveEverything();
+}
+
+void OnActivate()
+{
+    if (g_app.sheet)
+        SetFocus(g_app.sheet);
+}
+
+LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_CREATE: OnCreate(window); return 0;
+    case WM_DESTROY: OnDestroy(window); return 0;
+    case WM_ACTIVATE: OnActivate(); return 0;
+    case WM_COMMAND: OnCommand(window, LOWORD(wparam)); return 0;
+    case WM_TIMER: Tick(); return 0;
+    case WM_USER: OnTrayCallback(lparam); return 0;
+    case WM_ENDSESSION: OnEndSession(wparam); return 0;
+    default: break;
+    }
+    // The shell announces a restarted taskbar; the tray icon has to be added again.
+    if (message == g_taskbar_created_message && message != 0) {
+        AddTrayIcon();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+void SaveEverything() { SaveSettings(); }
+
+bool RegisterControllerClass()
+{
+    g_taskbar_created_message = RegisterWindowMessageA("TaskbarCreated");
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ControllerProc;
+    wc.hInstance = g_app.instance;
+    wc.hIcon = LoadIconA(g_app.instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hIconSm = g_app.small_icon;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = g_app.class_name;
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND CreateControllerWindow()
+{
+    return CreateWindowExA(WS_EX_TOOLWINDOW, g_app.class_name, g_app.title, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                           nullptr, nullptr, g_app.instance, nullptr);
+}

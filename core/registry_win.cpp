@@ -1,0 +1,115 @@
+#include "core/registry_win.h"
+
+#include <windows.h>
+
+namespace {
+
+// An open key that closes itself.
+class Key {
+public:
+    Key(const std::string& path, bool create)
+    {
+        if (create) {
+            RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &handle_, nullptr);
+        } else if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &handle_) != ERROR_SUCCESS) {
+            handle_ = nullptr;
+        }
+    }
+    ~Key()
+    {
+        if (handle_)
+            RegCloseKey(handle_);
+    }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    HKEY get() const { return handle_; }
+
+private:
+    HKEY handle_ = nullptr;
+};
+
+void delete_key_tree(HKEY parent, const std::string& name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char child[256];
+        DWORD length = sizeof child;
+        // Always take index 0: each deletion moves the next subkey there.
+        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+            delete_key_tree(key, child);
+            length = sizeof child;
+        }
+        RegCloseKey(key);
+    }
+    RegDeleteKeyA(parent, name.c_str());
+}
+
+}  // namespace
+
+bool Win32Registry::open(const std::string& key, bool create) { return Key(key, create).get() != nullptr; }
+
+bool Win32Registry::read_bytes(const std::string& key, const std::string& name, size_t max_bytes,
+                               std::vector<uint8_t>& data)
+{
+    Key k(key, false);
+    if (!k.get())
+        return false;
+    BYTE buffer[64];
+    DWORD size = static_cast<DWORD>(max_bytes < sizeof buffer ? max_bytes : sizeof buffer);
+    if (RegQueryValueExA(k.get(), name.c_str(), nullptr, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return false;
+    data.assign(buffer, buffer + size);
+    return true;
+}
+
+void Win32Registry::write_dword(const std::string& key, const std::string& name, uint32_t value)
+{
+    Key k(key, true);
+    DWORD data = value;
+    RegSetValueExA(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+}
+
+void Win32Registry::write_string(const std::string& key, const std::string& name, const std::string& data)
+{
+    Key k(key, true);
+    RegSetValueExA(k.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
+}
+
+bool Win32Registry::enum_value_names(const std::string& key, size_t max_name_length,
+                                     std::vector<std::string>& names)
+{
+    Key k(key, false);
+    if (!k.get())
+        return false;
+    // Room for any value name, so that an overlong one is skipped rather than ending the walk.
+    std::vector<char> name(16384);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG result = RegEnumValueA(k.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA)
+            break;
+        if (result == ERROR_SUCCESS && length <= max_name_length)
+            names.emplace_back(name.data(), length);
+    }
+    return true;
+}
+
+std::vector<std::string> Win32Registry::enum_subkeys(const std::string& key)
+{
+    std::vector<std::string> names;
+    Key k(key, false);
+    if (!k.get())
+        return names;
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(k.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+void Win32Registry::delete_subtree(const std::string& key) { delete_key_tree(HKEY_CURRENT_USER, key); }

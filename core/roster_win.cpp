@@ -1,0 +1,48 @@
+#include "core/roster_win.h"
+
+#include "core/application_win.h"
+#include "display/mascot_popup_win.h"
+
+std::vector<std::unique_ptr<Mascot>> g_roster;
+
+void StartMascot(const std::string& full_path)
+{
+    auto mascot = std::make_unique<Mascot>();
+    CreateMascot(*mascot, full_path.c_str());
+    g_roster.push_back(std::move(mascot));
+}
+
+void StopAllMascots()
+{
+    for (auto& mascot : g_roster)
+        DestroyMascot(*mascot);
+    g_roster.clear();
+}
+
+void Tick()
+{
+    const HWND previous = g_app.target;
+    const HWND candidate = g_app.sheet ? g_app.sheet : GetForegroundWindow();
+    g_app.target = candidate;
+    for (const auto& mascot : g_roster) {
+        if (mascot->window == candidate) {
+            g_app.target = previous;
+            break;
+        }
+    }
+    RECT rect;
+    if (GetWindowRect(g_app.target, &rect))
+        g_app.target_rect = {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void AddExcluded(const std::string& name) { g_app.excluded.add(name); }
+
+void RemoveExcluded(const std::string& name) { g_app.excluded.remove(name); }
+
+bool IsExcluded(const std::string& name) { return g_app.excluded.contains(name); }
+
+void FillExcludedList(HWND list_box)
+{
+    for (const auto& name : g_app.excluded.entries())
+        SendMessageA(list_box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/mascot_win.h"
+
+// The running mascots in start order; the roster owns them.
+extern std::vector<std::unique_ptr<Mascot>> g_roster;
+
+void StartMascot(const std::string& full_path);
+void StopAllMascots();
+// The controller's 100 ms tick: the foreground window (or the open settings sheet) becomes
+// the target, unless it is one of the mascots.
+void Tick();
+
+void AddExcluded(const std::string& name);
+void RemoveExcluded(const std::string& name);
+bool IsExcluded(const std::string& name);
+void FillExcludedList(HWND list_box);

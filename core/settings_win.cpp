@@ -1,0 +1,49 @@
+#include "core/settings_win.h"
+
+#include <windows.h>
+
+#include "core/application_win.h"
+#include "core/registry_win.h"
+#include "core/roster_win.h"
+#include "core/settings_store.h"
+
+namespace {
+
+// The plain files directly in the Mascots folder, in the order the file system lists them.
+std::vector<std::string> PlainFilesOfMascotsFolder()
+{
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((g_app.exe_folder + "\\Mascots\\*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}
+
+}  // namespace
+
+void LoadSettings()
+{
+    Win32Registry registry;
+    std::vector<std::string> view_names;
+    load_settings(registry, g_app.settings, g_app.excluded, view_names);
+    std::vector<std::string> plain_files;
+    if (g_app.settings.Random == 1)
+        plain_files = PlainFilesOfMascotsFolder();
+    for (const auto& name : startup_mascots(g_app.settings, view_names, plain_files, g_random))
+        StartMascot(g_app.exe_folder + "\\Mascots\\" + name);
+}
+
+void SaveSettings()
+{
+    std::vector<std::string> running;
+    for (const auto& mascot : g_roster)
+        running.push_back(mascot->source_path);
+    Win32Registry registry;
+    save_settings(registry, g_app.settings, g_app.excluded, running);
+}

@@ -1,0 +1,57 @@
+#include "core/tray_win.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "core/application_win.h"
+#include "resources/menu_popup_ids.h"
+
+namespace {
+
+// The first, 88-byte form of the record, which every version of the shell accepts.
+constexpr DWORD kTrayRecordSize = 88;
+
+void SetItemState(HMENU menu, UINT id, UINT state)
+{
+    MENUITEMINFOA item = {};
+    item.cbSize = 44;
+    item.fMask = MIIM_STATE;
+    GetMenuItemInfoA(menu, id, FALSE, &item);
+    item.fState = state;
+    SetMenuItemInfoA(menu, id, FALSE, &item);
+}
+
+}  // namespace
+
+bool AddTrayIcon()
+{
+    NOTIFYICONDATAA& tray = g_app.tray;
+    tray = {};
+    tray.cbSize = kTrayRecordSize;
+    tray.hWnd = g_app.controller;
+    tray.uID = 1;
+    tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray.uCallbackMessage = kTrayCallbackMessage;
+    tray.hIcon = g_app.small_icon;
+    std::strncpy(tray.szTip, g_app.title, sizeof tray.szTip - 1);
+    Shell_NotifyIconA(NIM_ADD, &tray);
+    return true;
+}
+
+void RemoveTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &g_app.tray); }
+
+void ShowPopupMenu(Mascot* subject)
+{
+    HMENU loaded = LoadMenuA(g_app.instance, MAKEINTRESOURCEA(IDM_POPUP));
+    HMENU popup = GetSubMenu(loaded, 0);
+    const UINT sheet_state = g_app.sheet ? MFS_GRAYED : MFS_ENABLED;
+    for (UINT id : {IDM_EXIT, IDM_VERSION, IDM_SETTINGS})
+        SetItemState(popup, id, sheet_state);
+    SetItemState(popup, IDM_ABOUT_MASCOT, subject ? MFS_ENABLED : MFS_GRAYED);
+    g_app.menu_subject = subject;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, g_app.controller, nullptr);
+    DestroyMenu(loaded);
+}

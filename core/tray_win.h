@@ -1,0 +1,10 @@
+#pragma once
+#include "display/mascot_win.h"
+
+// The tray icon's callback message.
+constexpr unsigned kTrayCallbackMessage = 0x400;
+
+bool AddTrayIcon();
+void RemoveTrayIcon();
+// Opens the popup menu at the cursor for a mascot, or for none when the tray opened it.
+void ShowPopupMenu(Mascot* subject);

@@ -1,0 +1,103 @@
+#include "display/placement.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+// Integer sums and products wrap as 32-bit values would instead of overflowing.
+int32_t wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value))); }
+
+// near_edge + travel × percent × 0.01, truncated toward zero; travel is the target's extent
+// plus the mascot's own, so 0 and 100 put the mascot just outside either edge.
+int32_t percent_offset(int32_t base, int32_t travel, int32_t percent, bool subtract)
+{
+    const double shift = static_cast<double>(static_cast<int64_t>(travel) * percent) * 0.01;
+    const double value = subtract ? base - shift : base + shift;
+    const double truncated = std::trunc(value);
+    if (truncated >= std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (truncated <= std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(truncated);
+}
+
+int32_t axis_position(int32_t near_edge, int32_t far_edge, int32_t size, int32_t position, int32_t per_dot,
+                      int32_t from_near)
+{
+    const int32_t travel = wrap(int64_t(far_edge) - near_edge + size);
+    if (per_dot == 1) {
+        return from_near == 1 ? percent_offset(wrap(int64_t(near_edge) - size), travel, position, false)
+                              : percent_offset(far_edge, travel, position, true);
+    }
+    return from_near == 1 ? wrap(int64_t(near_edge) + position) : wrap(int64_t(far_edge) - position - size);
+}
+
+bool leaves_screen(const Point32& at, int32_t width, int32_t height, int32_t screen_width, int32_t screen_height)
+{
+    return at.x < 0 || int64_t(at.x) + width > screen_width || at.y < 0 || int64_t(at.y) + height > screen_height;
+}
+
+}  // namespace
+
+Point32 compute_mascot_position(const Rect32& target, int32_t width, int32_t height, const MascotSettings& settings)
+{
+    Point32 at;
+    at.x = axis_position(target.left, target.right, width, settings.PositionX, settings.WidthPerDot,
+                         settings.WidthLeftRight);
+    at.y = axis_position(target.top, target.bottom, height, settings.PositionY, settings.HeightPerDot,
+                         settings.HeightTopBottom);
+    return at;
+}
+
+PlacementResult decide_placement(const PlacementInput& input, const PlacementQueries& queries)
+{
+    PlacementResult result;
+    result.target = input.target;
+    result.placed = input.placed;
+    result.has_placed = input.has_placed;
+    result.position = compute_mascot_position(result.target, input.width, input.height, input.settings);
+
+    const RuleBlock& rules = input.settings.NonTargetAll == 1 ? input.global_rules : input.settings.rules;
+    const Rect32& t = input.target;
+    const bool unchanged = input.has_placed && t == input.placed;
+    bool refused;
+    if (input.target_maximized && rules.MaximizeWindow == 1)
+        refused = true;
+    else if (rules.OutScreenMascot == 1 &&
+             leaves_screen(result.position, input.width, input.height, input.screen_width, input.screen_height))
+        refused = true;
+    else if (rules.MinimizeWindow == 1 &&
+             (int64_t(t.right) - t.left < rules.sizeMinimizeX || int64_t(t.bottom) - t.top < rules.sizeMinimizeY))
+        refused = true;
+    else if (unchanged)
+        refused = false;
+    else
+        refused = queries.target_is_excluded && queries.target_is_excluded();
+
+    if (refused) {
+        switch (input.no_window_flag) {
+        case 1:
+            result.action = PlacementAction::Hide;
+            result.placed = result.target;
+            result.has_placed = true;
+            return result;
+        case 2:
+            result.target = queries.taskbar_rect ? queries.taskbar_rect() : Rect32{};
+            result.position = compute_mascot_position(result.target, input.width, input.height, input.settings);
+            break;
+        case 3:
+            return result;
+        default:
+            break;
+        }
+    }
+
+    if (result.has_placed && result.target == result.placed && !input.sheet_open)
+        return result;
+    result.placed = result.target;
+    result.has_placed = true;
+    result.action = PlacementAction::MoveAndShow;
+    return result;
+}

@@ -1,0 +1,7 @@
+#pragma once
+#define IDM_POPUP 103
+#define IDM_EXIT 40001
+#define IDM_SETTINGS 40002
+#define IDM_VERSION 40003
+#define IDM_ABOUT_MASCOT 40004
+#define IDM_HELP 40005

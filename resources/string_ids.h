@@ -1,0 +1,2 @@
+#pragma once
+#define IDS_VERSION 1

@@ -1,0 +1,328 @@
+// vdriver: the integration tests' hands and eyes inside the Wine prefix.
+// Every command prints plain lines on stdout; handles are printed and taken in hex.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND parse_window(const char* text) { return reinterpret_cast<HWND>(std::strtoul(text, nullptr, 16)); }
+
+long number(const char* text) { return std::strtol(text, nullptr, 0); }
+
+void print_window(HWND window)
+{
+    char class_name[256] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const LONG ex_style = GetWindowLongA(window, GWL_EXSTYLE);
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    std::printf("%lx %s %ld %ld %ld %ld visible=%d topmost=%d style=%lx exstyle=%lx\n",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), class_name, r.left, r.top, r.right,
+                r.bottom, IsWindowVisible(window) ? 1 : 0, (ex_style & WS_EX_TOPMOST) ? 1 : 0,
+                static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style));
+}
+
+struct ListContext {
+    const char* prefix;
+};
+
+BOOL CALLBACK list_one(HWND window, LPARAM context)
+{
+    const char* prefix = reinterpret_cast<ListContext*>(context)->prefix;
+    char class_name[256] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (std::strncmp(class_name, prefix, std::strlen(prefix)) == 0)
+        print_window(window);
+    return TRUE;
+}
+
+// Top-level windows whose class begins with the prefix, in Z order.
+int cmd_windows(int argc, char** argv)
+{
+    ListContext context = {argc > 2 ? argv[2] : ""};
+    EnumWindows(list_one, reinterpret_cast<LPARAM>(&context));
+    return 0;
+}
+
+int cmd_info(int, char** argv)
+{
+    HWND window = parse_window(argv[2]);
+    if (!IsWindow(window))
+        return 1;
+    print_window(window);
+    return 0;
+}
+
+int cmd_text(int, char** argv)
+{
+    char text[1024] = {};
+    GetWindowTextA(parse_window(argv[2]), text, sizeof text);
+    for (const unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p)
+        std::printf("%02x", *p);
+    std::printf("\n");
+    return 0;
+}
+
+// The window's region as rectangles in window coordinates, one per line, or "none".
+int cmd_region(int, char** argv)
+{
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(parse_window(argv[2]), region);
+    if (kind == ERROR) {
+        std::printf("none\n");
+        DeleteObject(region);
+        return 0;
+    }
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    std::vector<char> buffer(size);
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    GetRegionData(region, size, data);
+    const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    std::printf("count %lu\n", static_cast<unsigned long>(data->rdh.nCount));
+    for (DWORD i = 0; i < data->rdh.nCount; ++i)
+        std::printf("%ld %ld %ld %ld\n", rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
+    DeleteObject(region);
+    return 0;
+}
+
+LRESULT CALLBACK target_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// A plain titled window that stays until it is closed; prints its handle first.
+int cmd_target(int argc, char** argv)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = target_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "VdriverTarget";
+    RegisterClassA(&wc);
+    const char* title = argc > 6 ? argv[6] : "target";
+    HWND window = CreateWindowExA(0, "VdriverTarget", title, WS_OVERLAPPEDWINDOW, number(argv[2]), number(argv[3]),
+                                  number(argv[4]), number(argv[5]), nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+int cmd_move(int, char** argv)
+{
+    return MoveWindow(parse_window(argv[2]), number(argv[3]), number(argv[4]), number(argv[5]), number(argv[6]), TRUE)
+               ? 0
+               : 1;
+}
+
+int cmd_show(int, char** argv)
+{
+    ShowWindow(parse_window(argv[2]), static_cast<int>(number(argv[3])));
+    return 0;
+}
+
+int cmd_foreground(int, char** argv)
+{
+    HWND window = parse_window(argv[2]);
+    return SetForegroundWindow(window) ? 0 : 1;
+}
+
+int cmd_placement(int, char** argv)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(parse_window(argv[2]), &placement))
+        return 1;
+    std::printf("%u\n", placement.showCmd);
+    return 0;
+}
+
+int cmd_post(int, char** argv)
+{
+    return PostMessageA(parse_window(argv[2]), number(argv[3]), number(argv[4]), number(argv[5])) ? 0 : 1;
+}
+
+int cmd_send(int, char** argv)
+{
+    const LRESULT result = SendMessageA(parse_window(argv[2]), number(argv[3]), number(argv[4]), number(argv[5]));
+    std::printf("%ld\n", static_cast<long>(result));
+    return 0;
+}
+
+int cmd_foreground_window(int, char**)
+{
+    print_window(GetForegroundWindow());
+    return 0;
+}
+
+void dump_key(HKEY key, const std::string& path)
+{
+    std::vector<char> name(16384);
+    std::vector<BYTE> data(65536);
+    for (DWORD index = 0;; ++index) {
+        DWORD name_length = static_cast<DWORD>(name.size());
+        DWORD data_length = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        if (RegEnumValueA(key, index, name.data(), &name_length, nullptr, &type, data.data(), &data_length) !=
+            ERROR_SUCCESS)
+            break;
+        std::printf("V\t%s\t", path.c_str());
+        for (DWORD i = 0; i < name_length; ++i)
+            std::printf("%02x", static_cast<unsigned char>(name[i]));
+        std::printf("\t%lu\t", static_cast<unsigned long>(type));
+        for (DWORD i = 0; i < data_length; ++i)
+            std::printf("%02x", data[i]);
+        std::printf("\n");
+    }
+    char child[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof child;
+        if (RegEnumKeyExA(key, index, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        const std::string child_path = path + "\\" + child;
+        std::printf("K\t%s\n", child_path.c_str());
+        HKEY sub;
+        if (RegOpenKeyExA(key, child, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
+            dump_key(sub, child_path);
+            RegCloseKey(sub);
+        }
+    }
+}
+
+// Every key and value below an HKCU path: "K path" and "V path hexname type hexdata" lines.
+int cmd_reg_dump(int, char** argv)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, argv[2], 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        std::printf("missing\n");
+        return 0;
+    }
+    std::printf("K\t%s\n", argv[2]);
+    dump_key(key, argv[2]);
+    RegCloseKey(key);
+    return 0;
+}
+
+std::vector<BYTE> from_hex(const char* hex)
+{
+    std::vector<BYTE> bytes;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
+        const char pair[3] = {hex[i], hex[i + 1], 0};
+        bytes.push_back(static_cast<BYTE>(std::strtoul(pair, nullptr, 16)));
+    }
+    return bytes;
+}
+
+// reg-set PATH HEXNAME TYPE HEXDATA: names and data in hex so that any bytes survive.
+int cmd_reg_set(int, char** argv)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, argv[2], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return 1;
+    std::vector<BYTE> name = from_hex(argv[3]);
+    name.push_back(0);
+    const std::vector<BYTE> data = from_hex(argv[5]);
+    const LONG result = RegSetValueExA(key, reinterpret_cast<char*>(name.data()), 0, number(argv[4]),
+                                       data.empty() ? nullptr : data.data(), static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : 1;
+}
+
+LONG delete_tree(HKEY parent, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char child[256];
+        DWORD length = sizeof child;
+        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+            delete_tree(key, child);
+            length = sizeof child;
+        }
+        RegCloseKey(key);
+    }
+    return RegDeleteKeyA(parent, name);
+}
+
+int cmd_reg_delete(int, char** argv)
+{
+    delete_tree(HKEY_CURRENT_USER, argv[2]);
+    return 0;
+}
+
+int cmd_exit_code(int, char** argv)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(parse_window(argv[2]), &pid);
+    std::printf("%lu\n", static_cast<unsigned long>(pid));
+    return 0;
+}
+
+int cmd_mutex(int, char** argv)
+{
+    HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, argv[2]);
+    std::printf("%d\n", mutex ? 1 : 0);
+    if (mutex)
+        CloseHandle(mutex);
+    return 0;
+}
+
+int cmd_gui_resources(int, char** argv)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(parse_window(argv[2]), &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process)
+        return 1;
+    std::printf("gdi %lu user %lu\n", static_cast<unsigned long>(GetGuiResources(process, GR_GDIOBJECTS)),
+                static_cast<unsigned long>(GetGuiResources(process, GR_USEROBJECTS)));
+    CloseHandle(process);
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    int arguments;
+    int (*run)(int, char**);
+};
+
+const Command commands[] = {
+    {"windows", 0, cmd_windows},          {"info", 1, cmd_info},
+    {"text", 1, cmd_text},                {"region", 1, cmd_region},
+    {"target", 4, cmd_target},            {"move", 5, cmd_move},
+    {"show", 2, cmd_show},                {"foreground", 1, cmd_foreground},
+    {"placement", 1, cmd_placement},      {"post", 4, cmd_post},
+    {"send", 4, cmd_send},                {"foreground-window", 0, cmd_foreground_window},
+    {"reg-dump", 1, cmd_reg_dump},        {"reg-set", 4, cmd_reg_set},
+    {"reg-delete", 1, cmd_reg_delete},    {"pid", 1, cmd_exit_code},
+    {"mutex", 1, cmd_mutex},              {"gui-resources", 1, cmd_gui_resources},
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2)
+        for (const Command& command : commands)
+            if (std::strcmp(argv[1], command.name) == 0 && argc - 2 >= command.arguments)
+                return command.run(argc, argv);
+    std::fprintf(stderr, "usage: vdriver COMMAND ARGS (see the command table)\n");
+    return 2;
+}

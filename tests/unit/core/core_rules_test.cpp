@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "core/exclusion_list.h"
+#include "core/instance_name.h"
+#include "core/random.h"
+
+TEST(Random, KnownSequenceFromSeed)
+{
+    RandomGenerator generator;
+    seed_random(generator, 0);
+    // state 2531011 -> 38; 505908858 -> 7719; 3539360597 -> 21238 (bit 31 dropped)
+    EXPECT_EQ(next_random(generator), 38);
+    EXPECT_EQ(next_random(generator), 7719);
+    EXPECT_EQ(next_random(generator), 21238);
+}
+
+TEST(Random, SeedIsTickModulo65535)
+{
+    RandomGenerator a, b;
+    seed_random(a, 65535 + 12);
+    seed_random(b, 12);
+    EXPECT_EQ(a.state, 12u);
+    EXPECT_EQ(next_random(a), next_random(b));
+    for (int i = 0; i < 10000; ++i) {
+        const int r = next_random(a);
+        ASSERT_GE(r, 0);
+        ASSERT_LE(r, 32767);
+    }
+}
+
+TEST(ExclusionList, OrderAndCaseAreByteWise)
+{
+    ExclusionList list;
+    for (const char* name : {"notepad.exe", "Notepad.exe", "calc.exe", "notepad", "notepad.exe", "\x83\x5c.exe"})
+        list.add(name);
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"Notepad.exe", "calc.exe", "notepad", "notepad.exe",
+                                                         "\x83\x5c.exe"}));
+    EXPECT_TRUE(list.contains("Notepad.exe"));
+    EXPECT_FALSE(list.contains("NOTEPAD.EXE"));
+    list.remove("NOTEPAD.EXE");
+    EXPECT_EQ(list.entries().size(), 5u);
+    list.remove("notepad");
+    EXPECT_FALSE(list.contains("notepad"));
+}
+
+TEST(ExclusionList, ProgramFileName)
+{
+    EXPECT_EQ(program_file_name("C:\\Tools\\Editor.exe"), "Editor.exe");
+    EXPECT_EQ(program_file_name("Editor.exe"), "Editor.exe");
+    EXPECT_EQ(program_file_name("C:\\Tools\\"), "");
+}
+
+TEST(InstanceName, WaitsForTheTickToMove)
+{
+    uint32_t last = 0;
+    std::vector<uint32_t> ticks = {0x1A2B3C, 0x1A2B3C, 0x1A2B3C, 0x1A2B3D};
+    size_t calls = 0;
+    auto tick = [&] { return ticks[std::min(calls++, ticks.size() - 1)]; };
+    EXPECT_EQ(make_instance_name(last, tick, 32), "Mascot1A2B3C");
+    EXPECT_EQ(make_instance_name(last, tick, 32), "Mascot1A2B3D");
+    EXPECT_EQ(calls, 4u);
+    EXPECT_EQ(last, 0x1A2B3Du);
+}
+
+TEST(InstanceName, CutToCapacity)
+{
+    uint32_t last = 0;
+    EXPECT_EQ(make_instance_name(last, [] { return 0xFFFFFFFFu; }, 8), "MascotF");
+}

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "core/settings_store.h"
+#include "tests/support/memory_registry.h"
+
+namespace {
+
+const std::string root = "Software\\Korrin\\Velmora2";
+
+struct Loaded {
+    AppSettings settings;
+    ExclusionList excluded;
+    std::vector<std::string> view;
+};
+
+Loaded load(MemoryRegistry& registry)
+{
+    Loaded loaded;
+    load_settings(registry, loaded.settings, loaded.excluded, loaded.view);
+    return loaded;
+}
+
+}  // namespace
+
+TEST(SettingsStore, FirstRunCreatesRootAndTakesDefaults)
+{
+    MemoryRegistry registry;
+    Loaded loaded = load(registry);
+    EXPECT_TRUE(registry.keys.count(root));
+    EXPECT_EQ(loaded.settings.MaxMascotCount, 10u);
+    EXPECT_EQ(loaded.settings.Random, 0);
+    EXPECT_EQ(loaded.settings.rules.MaximizeWindow, 0);
+    EXPECT_EQ(loaded.settings.NoWindowFlag, 0);
+    EXPECT_TRUE(loaded.view.empty());
+    EXPECT_TRUE(loaded.excluded.entries().empty());
+}
+
+TEST(SettingsStore, StoredValuesAndOddDataSizes)
+{
+    struct Row {
+        std::vector<uint8_t> data;
+        uint32_t expected;
+    };
+    const Row rows[] = {
+        {{3, 0, 0, 0}, 3u},           // an ordinary DWORD
+        {{7}, 7u},                    // a shorter value overlays the low byte only
+        {{1, 2, 3, 4, 5}, 10u},       // more than 4 bytes: the read fails, the default holds
+        {{}, 0u},                     // empty data reads as success with nothing copied
+    };
+    for (const auto& row : rows) {
+        MemoryRegistry registry;
+        registry.open(root, true);
+        registry.keys[root].push_back({"MaxMascotCount", 3, row.data});
+        EXPECT_EQ(load(registry).settings.MaxMascotCount, row.expected);
+    }
+}
+
+TEST(SettingsStore, SaveWritesEightValuesInOrderButNeverMaxMascotCount)
+{
+    MemoryRegistry registry;
+    AppSettings settings;
+    settings.MaxMascotCount = 3;
+    settings.rules = {1, 0, 1, 320, 200};
+    settings.NoWindowFlag = 2;
+    settings.MouseOverHide = 1;
+    ExclusionList excluded;
+    save_settings(registry, settings, excluded, {});
+    EXPECT_EQ(registry.value_names(root),
+              (std::vector<std::string>{"Random", "MaximizeWindow", "OutScreenMascot", "MinimizeWindow",
+                                        "sizeMinimizeX", "sizeMinimizeY", "NoWindowFlag", "MouseOverHide"}));
+    EXPECT_EQ(registry.find(root, "sizeMinimizeX")->data, (std::vector<uint8_t>{64, 1, 0, 0}));
+    EXPECT_TRUE(registry.keys.count(root + "\\NoApp"));
+    EXPECT_TRUE(registry.value_names(root + "\\NoApp").empty());
+}
+
+TEST(SettingsStore, ListsAreDeletedAndRewrittenInOrder)
+{
+    MemoryRegistry registry;
+    registry.write_string(root + "\\NoApp", "stale.exe", "");
+    registry.write_string(root + "\\View", "gone.lzh", "gone.lzh");
+    ExclusionList excluded;
+    excluded.add("zed.exe");
+    excluded.add("Alpha.exe");
+    save_settings(registry, AppSettings{}, excluded, {"Cats\\tama.lzh", "b.bmp", "Cats\\tama.lzh"});
+
+    EXPECT_EQ(registry.value_names(root + "\\NoApp"), (std::vector<std::string>{"Alpha.exe", "zed.exe"}));
+    EXPECT_TRUE(registry.find(root + "\\NoApp", "Alpha.exe")->data.empty());
+    // The same mascot running twice leaves one value.
+    EXPECT_EQ(registry.value_names(root + "\\View"), (std::vector<std::string>{"Cats\\tama.lzh", "b.bmp"}));
+    const auto& data = registry.find(root + "\\View", "b.bmp")->data;
+    EXPECT_EQ(std::string(data.begin(), data.end()), std::string("b.bmp\0", 6));
+}
+
+TEST(SettingsStore, LoadReadsListsAndSkipsOverlongNames)
+{
+    MemoryRegistry registry;
+    registry.write_string(root + "\\NoApp", "notepad.exe", "");
+    registry.write_string(root + "\\NoApp", std::string(300, 'x'), "");
+    registry.write_string(root + "\\NoApp", "Calc.exe", "");
+    registry.write_string(root + "\\View", "a.bmp", "a.bmp");
+    registry.write_string(root + "\\View", "missing.lzh", "missing.lzh");
+    Loaded loaded = load(registry);
+    EXPECT_EQ(loaded.excluded.entries(), (std::vector<std::string>{"Calc.exe", "notepad.exe"}));
+    EXPECT_EQ(loaded.view, (std::vector<std::string>{"a.bmp", "missing.lzh"}));
+}
+
+TEST(SettingsStore, RandomStartIgnoresTheViewList)
+{
+    MemoryRegistry registry;
+    registry.write_dword(root, "Random", 1);
+    registry.write_string(root + "\\View", "a.bmp", "a.bmp");
+    EXPECT_TRUE(load(registry).view.empty());
+}
+
+TEST(StartupSelection, ViewListWhenNotRandom)
+{
+    RandomGenerator generator;
+    AppSettings settings;
+    const std::vector<std::string> view = {"x.lzh", "y.bmp", "z.lzh"};
+    EXPECT_EQ(startup_mascots(settings, view, {"p.bmp"}, generator), view);
+    EXPECT_EQ(generator.state, 0u);  // nothing drawn
+}
+
+TEST(StartupSelection, RandomPicksDrawModuloCount)
+{
+    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.txt"};
+    AppSettings settings;
+    settings.Random = 1;
+    // From state 0 the first draw is 38 (state 2531011), 38 mod 3 = 2.
+    RandomGenerator generator;
+    EXPECT_EQ(startup_mascots(settings, {"v.lzh"}, files, generator), std::vector<std::string>{"c.txt"});
+
+    std::set<std::string> chosen;
+    for (uint32_t seed = 0; seed < 50; ++seed) {
+        RandomGenerator g;
+        seed_random(g, seed);
+        chosen.insert(startup_mascots(settings, {}, files, g).at(0));
+    }
+    EXPECT_EQ(chosen.size(), 3u);
+}
+
+TEST(StartupSelection, RandomWithNoCandidateStartsNothing)
+{
+    AppSettings settings;
+    settings.Random = 1;
+    RandomGenerator generator;
+    EXPECT_TRUE(startup_mascots(settings, {"v.lzh"}, {}, generator).empty());
+}

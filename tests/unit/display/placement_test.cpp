@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include "display/placement.h"
+
+namespace {
+
+const Rect32 kTarget = {100, 200, 500, 600};
+
+MascotSettings anchor(int32_t x, int32_t per_dot_x, int32_t from_left, int32_t y, int32_t per_dot_y, int32_t from_top)
+{
+    MascotSettings s;
+    s.PositionX = x;
+    s.WidthPerDot = per_dot_x;
+    s.WidthLeftRight = from_left;
+    s.PositionY = y;
+    s.HeightPerDot = per_dot_y;
+    s.HeightTopBottom = from_top;
+    return s;
+}
+
+}  // namespace
+
+TEST(ComputeMascotPosition, AnchorTable)
+{
+    struct Row {
+        const char* what;
+        Rect32 target;
+        MascotSettings settings;
+        Point32 expected;
+    };
+    const Row rows[] = {
+        {"defaults stand on the top edge", kTarget, MascotSettings{}, {384, 120}},
+        {"10 dots from the right", kTarget, anchor(10, 0, 0, 0, 1, 1), {426, 120}},
+        {"5 dots from the bottom", kTarget, anchor(75, 1, 1, 5, 0, 0), {384, 515}},
+        {"0 percent from the bottom is just below", kTarget, anchor(75, 1, 1, 0, 1, 0), {384, 600}},
+        {"0 percent from the left", kTarget, anchor(0, 1, 1, 0, 1, 1), {36, 120}},
+        {"100 percent from the left", kTarget, anchor(100, 1, 1, 0, 1, 1), {500, 120}},
+        {"0 percent from the right", kTarget, anchor(0, 1, 0, 0, 1, 1), {500, 120}},
+        {"100 percent from the right", kTarget, anchor(100, 1, 0, 0, 1, 1), {36, 120}},
+        {"dots from the left, negative allowed", kTarget, anchor(-7, 0, 1, 3, 0, 1), {93, 203}},
+        {"any other unit value counts as dots", kTarget, anchor(10, 5, 1, 0, 1, 1), {110, 120}},
+    };
+    for (const auto& row : rows) {
+        const Point32 at = compute_mascot_position(row.target, 64, 80, row.settings);
+        EXPECT_EQ(at.x, row.expected.x) << row.what;
+        EXPECT_EQ(at.y, row.expected.y) << row.what;
+    }
+}
+
+TEST(ComputeMascotPosition, PercentTruncatesTowardZero)
+{
+    // Target 0..64 wide, mascot 64: travel 128; 1% of 128 = 1.28 -> -64 + 1.28 = -62.72 -> -62.
+    EXPECT_EQ(compute_mascot_position({0, 0, 64, 10}, 64, 10, anchor(1, 1, 1, 0, 1, 1)).x, -62);
+    // A zero-wide target and a one-dot mascot at 50%: (0 - 1) + 1 x 0.5 = -0.5 -> 0, not -1.
+    EXPECT_EQ(compute_mascot_position({0, 0, 0, 10}, 1, 10, anchor(50, 1, 1, 0, 1, 1)).x, 0);
+}
+
+TEST(ComputeMascotPosition, HugeValuesDoNotOverflow)
+{
+    // Stored values come from the registry and can be anything; the result saturates.
+    const Point32 at = compute_mascot_position(kTarget, 64, 80, anchor(2147483647, 1, 1, 0, 1, 1));
+    EXPECT_EQ(at.x, 2147483647);
+}
+
+namespace {
+
+struct Probe {
+    int excluded_calls = 0;
+    int taskbar_calls = 0;
+    bool excluded = false;
+    PlacementQueries queries()
+    {
+        return {[this] {
+                    ++excluded_calls;
+                    return excluded;
+                },
+                [this] {
+                    ++taskbar_calls;
+                    return Rect32{0, 740, 1024, 768};
+                }};
+    }
+};
+
+PlacementInput input_on(const Rect32& target)
+{
+    PlacementInput in;
+    in.target = target;
+    in.width = 64;
+    in.height = 80;
+    in.screen_width = 1024;
+    in.screen_height = 768;
+    return in;
+}
+
+}  // namespace
+
+TEST(DecidePlacement, FirstPlacementMovesAndAsksForTheOwnerOnce)
+{
+    Probe probe;
+    const PlacementResult r = decide_placement(input_on(kTarget), probe.queries());
+    EXPECT_EQ(r.action, PlacementAction::MoveAndShow);
+    EXPECT_EQ(r.position.x, 384);
+    EXPECT_EQ(r.position.y, 120);
+    EXPECT_TRUE(r.has_placed);
+    EXPECT_EQ(r.placed, kTarget);
+    EXPECT_EQ(probe.excluded_calls, 1);
+}
+
+TEST(DecidePlacement, UnchangedTargetDoesNothingUnlessTheSheetIsOpen)
+{
+    Probe probe;
+    PlacementInput in = input_on(kTarget);
+    in.placed = kTarget;
+    in.has_placed = true;
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Nothing);
+    in.sheet_open = true;
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::MoveAndShow);
+    EXPECT_EQ(probe.excluded_calls, 0);
+}
+
+TEST(DecidePlacement, RefusalRulesAndActions)
+{
+    struct Row {
+        const char* what;
+        Rect32 target;
+        bool maximized;
+        RuleBlock global_rules;
+        int32_t non_target_all;
+        RuleBlock own_rules;
+        int32_t flag;
+        bool excluded;
+        PlacementAction expected;
+        int32_t expected_y;  // where a move puts it
+    };
+    const RuleBlock none{};
+    const RuleBlock max_rule{1, 0, 0, 0, 0};
+    const RuleBlock off_screen{0, 1, 0, 0, 0};
+    const RuleBlock least_400x400{0, 0, 1, 400, 400};
+    const Rect32 top_of_screen = {100, 0, 500, 400};
+    const Row rows[] = {
+        {"maximized, flag 1 hides", kTarget, true, max_rule, 1, none, 1, false, PlacementAction::Hide, 0},
+        {"maximized, flag 2 goes to the taskbar", kTarget, true, max_rule, 1, none, 2, false,
+         PlacementAction::MoveAndShow, 660},
+        {"maximized, flag 3 stays", kTarget, true, max_rule, 1, none, 3, false, PlacementAction::Nothing, 0},
+        {"maximized, flag 0 places as usual", kTarget, true, max_rule, 1, none, 0, false,
+         PlacementAction::MoveAndShow, 120},
+        {"own rules accept what the global ones refuse", kTarget, true, max_rule, 0, none, 1, false,
+         PlacementAction::MoveAndShow, 120},
+        {"NonTargetAll 1 ignores the mascot's own rule", kTarget, true, none, 1, max_rule, 1, false,
+         PlacementAction::MoveAndShow, 120},
+        {"not maximized is accepted", kTarget, false, max_rule, 1, none, 1, false, PlacementAction::MoveAndShow, 120},
+        {"off the top of the screen refused", top_of_screen, false, off_screen, 1, none, 1, false,
+         PlacementAction::Hide, 0},
+        {"off the top placed partly off without the rule", top_of_screen, false, none, 1, none, 1, false,
+         PlacementAction::MoveAndShow, -80},
+        {"exactly the least size is accepted", {0, 0, 400, 400}, false, least_400x400, 1, none, 1, false,
+         PlacementAction::MoveAndShow, -80},
+        {"one dot narrower is refused", {0, 0, 399, 400}, false, least_400x400, 1, none, 1, false,
+         PlacementAction::Hide, 0},
+        {"one dot lower is refused", {0, 0, 400, 399}, false, least_400x400, 1, none, 1, false,
+         PlacementAction::Hide, 0},
+        {"an excluded program is refused", kTarget, false, none, 1, none, 1, true, PlacementAction::Hide, 0},
+        {"an excluded program with flag 0 is placed", kTarget, false, none, 1, none, 0, true,
+         PlacementAction::MoveAndShow, 120},
+    };
+    for (const auto& row : rows) {
+        Probe probe;
+        probe.excluded = row.excluded;
+        PlacementInput in = input_on(row.target);
+        in.target_maximized = row.maximized;
+        in.global_rules = row.global_rules;
+        in.settings.NonTargetAll = row.non_target_all;
+        in.settings.rules = row.own_rules;
+        in.no_window_flag = row.flag;
+        const PlacementResult r = decide_placement(in, probe.queries());
+        EXPECT_EQ(r.action, row.expected) << row.what;
+        if (r.action == PlacementAction::MoveAndShow) {
+            EXPECT_EQ(r.position.y, row.expected_y) << row.what;
+        }
+        if (r.action == PlacementAction::Hide) {
+            EXPECT_EQ(r.placed, row.target) << row.what;
+        }
+    }
+}
+
+TEST(DecidePlacement, RightEdgeAtTheScreenWidthIsOnTheScreen)
+{
+    Probe probe;
+    PlacementInput in = input_on({0, 100, 1024, 400});
+    in.global_rules.OutScreenMascot = 1;
+    in.settings = anchor(0, 0, 0, 0, 0, 1);  // right edge on the target's right edge
+    in.no_window_flag = 1;
+    const PlacementResult r = decide_placement(in, probe.queries());
+    EXPECT_EQ(r.position.x + 64, 1024);
+    EXPECT_EQ(r.action, PlacementAction::MoveAndShow);
+    in.target.right = 1025;
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Hide);
+}
+
+TEST(DecidePlacement, OnTheTaskbarNoFurtherMoveWhileNothingChanges)
+{
+    Probe probe;
+    PlacementInput in = input_on(kTarget);
+    in.target_maximized = true;
+    in.global_rules.MaximizeWindow = 1;
+    in.no_window_flag = 2;
+    const PlacementResult first = decide_placement(in, probe.queries());
+    ASSERT_EQ(first.action, PlacementAction::MoveAndShow);
+    EXPECT_EQ(first.target, (Rect32{0, 740, 1024, 768}));
+    in.placed = first.placed;
+    in.has_placed = first.has_placed;
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Nothing);
+    EXPECT_EQ(probe.excluded_calls, 0);
+}
+
+TEST(DecidePlacement, ExclusionAskedAgainOnlyAfterTheTargetMoves)
+{
+    Probe probe;
+    probe.excluded = true;
+    PlacementInput in = input_on(kTarget);
+    in.no_window_flag = 1;
+    PlacementResult r = decide_placement(in, probe.queries());
+    EXPECT_EQ(r.action, PlacementAction::Hide);
+    in.placed = r.placed;
+    in.has_placed = r.has_placed;
+    r = decide_placement(in, probe.queries());
+    EXPECT_EQ(r.action, PlacementAction::Nothing);
+    EXPECT_EQ(probe.excluded_calls, 1);
+    in.target.left += 10;
+    probe.excluded = false;
+    r = decide_placement(in, probe.queries());
+    EXPECT_EQ(r.action, PlacementAction::MoveAndShow);
+    EXPECT_EQ(probe.excluded_calls, 2);
+}

@@ -1,0 +1,224 @@
+"""A Wine session for the integration tests: its own Xvfb display, its own Wine prefix copied
+from a prepared template, the program laid out in C:\\Velmora, and the test driver.
+
+Everything it starts it ends again by process id, also when a test fails.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+SOURCE = Path(os.environ.get('VELMORA_SOURCE', Path(__file__).resolve().parents[2]))
+WIN32_BIN = Path(os.environ.get('VELMORA_WIN32_BIN', SOURCE / 'build' / 'win32' / 'bin'))
+APP_DIR = 'C:\\Velmora'
+
+
+def wait_until(condition, timeout=5.0, interval=0.05, message='condition'):
+    """Polls condition() until it gives a true value, which is returned; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f'timed out after {timeout} s waiting for {message}')
+        time.sleep(interval)
+
+
+class Window:
+    def __init__(self, line):
+        parts = line.split()
+        self.handle = parts[0]
+        self.class_name = parts[1]
+        self.rect = tuple(int(v) for v in parts[2:6])
+        flags = dict(p.split('=') for p in parts[6:])
+        self.visible = flags['visible'] == '1'
+        self.topmost = flags['topmost'] == '1'
+        self.style = int(flags['style'], 16)
+        self.exstyle = int(flags['exstyle'], 16)
+
+    def __repr__(self):
+        return f'Window({self.handle} {self.class_name} {self.rect} visible={self.visible})'
+
+
+class WineSession:
+    def __init__(self, desktop=False, install_dll=True):
+        self.desktop = desktop
+        self.root = Path(tempfile.mkdtemp(prefix='velmora-wine-'))
+        self.prefix = self.root / 'prefix'
+        self.processes = []
+        self.xvfb = None
+        template = SOURCE / 'build' / ('wine-template-desktop' if desktop else 'wine-template')
+        subprocess.run(['flock', str(SOURCE / 'build' / '.wine-template.lock'),
+                        str(SOURCE / 'scripts' / 'make-prefix.sh'), str(template),
+                        'desktop' if desktop else 'plain'], check=True)
+        subprocess.run(['cp', '-a', str(template), str(self.prefix)], check=True)
+        self._start_display()
+        self.env = dict(os.environ)
+        self.env.update({
+            'WINEPREFIX': str(self.prefix), 'WINEARCH': 'win32', 'WINEDEBUG': '-all',
+            'WINEDLLOVERRIDES': 'mscoree,mshtml=;winemenubuilder.exe=d',
+            'LC_ALL': 'ja_JP.UTF-8', 'DISPLAY': self.display,
+        })
+        # The server stays up for the whole session, so Wine's services start only once.
+        subprocess.run(['wineserver', '-p'], env=self.env, check=True)
+        self.app_dir = self.prefix / 'drive_c' / 'Velmora'
+        self.app_dir.mkdir()
+        shutil.copy(WIN32_BIN / 'Velmora2.exe', self.app_dir)
+        if install_dll and (WIN32_BIN / 'unlha32.dll').exists():
+            shutil.copy(WIN32_BIN / 'unlha32.dll', self.app_dir)
+        shutil.copy(WIN32_BIN / 'vdriver.exe', self.prefix / 'drive_c' / 'vdriver.exe')
+        self.velmora = None
+        # The first program of a prefix brings up Wine's desktop and services; let that
+        # settle before the program under test and the driver run side by side.
+        self.driver('windows', timeout=90)
+
+    # --- display and processes -------------------------------------------------------
+
+    def _start_display(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1024x768x24',
+                                      '-nolisten', 'tcp'], pass_fds=(write_end,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError('Xvfb did not start')
+        self.display = ':' + number
+
+    def close(self):
+        if self.velmora and self.velmora.poll() is None:
+            self.velmora.kill()
+        subprocess.run(['wineserver', '-k'], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(['wineserver', '-w'], env=self.env, timeout=30, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        if self.xvfb:
+            self.xvfb.send_signal(signal.SIGTERM)
+            self.xvfb.wait()
+        try:
+            device = os.stat(self.prefix)
+            server = Path(f'/tmp/.wine-{os.getuid()}') / f'server-{device.st_dev:x}-{device.st_ino:x}'
+            shutil.rmtree(server, ignore_errors=True)
+        except FileNotFoundError:
+            pass
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def wine(self, *args, timeout=30, check=False, cwd=None):
+        """Runs a Wine program to its end. Output goes through files, not pipes: Wine's own
+        helpers that the program may start inherit its output and would hold a pipe open."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run(['wine', *args], env=self.env, stdout=out, stderr=err, timeout=timeout,
+                                    check=check, cwd=cwd)
+            out.seek(0)
+            err.seek(0)
+            result.stdout = out.read()
+            result.stderr = err.read()
+        return result
+
+    def spawn(self, *args):
+        process = subprocess.Popen(['wine', *args], env=self.env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True, encoding='cp932', errors='replace')
+        self.processes.append(process)
+        return process
+
+    # --- the program -------------------------------------------------------------------
+
+    def start_velmora(self, wait=True):
+        self.velmora = subprocess.Popen(['wine', APP_DIR + '\\Velmora2.exe'], env=self.env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(self.velmora)
+        if wait:
+            wait_until(self.controller, timeout=20, message='the controller window')
+        return self.velmora
+
+    def controller(self):
+        found = self.windows('Velmo2')
+        return found[0] if found else None
+
+    def exit_velmora(self, timeout=15):
+        """Chooses the exit command, as the menu does, and waits for the process to end."""
+        controller = self.controller()
+        self.driver('post', controller.handle, 0x111, 40001, 0)
+        return self.velmora.wait(timeout=timeout)
+
+    def mascots(self):
+        return self.windows('Mascot')
+
+    # --- the driver ----------------------------------------------------------------------
+
+    def driver(self, *args, timeout=20):
+        result = self.wine('C:\\vdriver.exe', *[str(a) for a in args], timeout=timeout)
+        if result.returncode == 2:
+            raise RuntimeError(f'driver refused {args}: {result.stderr!r}')
+        return result.stdout.decode('cp932', errors='replace')
+
+    def windows(self, prefix=''):
+        return [Window(line) for line in self.driver('windows', prefix).splitlines() if line.strip()]
+
+    def window(self, handle):
+        out = self.driver('info', handle).strip()
+        return Window(out) if out else None
+
+    def window_text_bytes(self, handle):
+        return bytes.fromhex(self.driver('text', handle).strip())
+
+    def region(self, handle):
+        lines = self.driver('region', handle).splitlines()
+        if not lines or lines[0] == 'none':
+            return None
+        return [tuple(int(v) for v in line.split()) for line in lines[1:]]
+
+    def target(self, x, y, width, height, title='target'):
+        """A window of the driver's own, shown and brought to the front; returns its handle."""
+        process = self.spawn('C:\\vdriver.exe', 'target', x, y, width, height, title)
+        handle = process.stdout.readline().strip()
+        if not handle:
+            raise RuntimeError('target window did not start')
+        return handle
+
+    # --- registry ------------------------------------------------------------------------
+
+    def registry(self, path='Software\\Korrin\\Velmora2'):
+        """{key path: {value name: (type, data bytes)}}, or None when the key is missing."""
+        out = self.driver('reg-dump', path)
+        if out.strip() == 'missing':
+            return None
+        keys = {}
+        for line in out.splitlines():
+            parts = line.split('\t')
+            if parts[0] == 'K':
+                keys.setdefault(parts[1], {})
+            elif parts[0] == 'V':
+                name = bytes.fromhex(parts[2]).decode('cp932', errors='replace')
+                keys.setdefault(parts[1], {})[name] = (int(parts[3]), bytes.fromhex(parts[4]))
+        return keys
+
+    def set_value(self, path, name, value):
+        """A DWORD for an int, a REG_SZ (with its NUL) for a str."""
+        if isinstance(value, int):
+            kind, data = 4, (value & 0xFFFFFFFF).to_bytes(4, 'little')
+        else:
+            kind, data = 1, value.encode('cp932') + b'\0'
+        self.driver('reg-set', path, name.encode('cp932').hex() or '', kind, data.hex())
+
+    def delete_key(self, path):
+        self.driver('reg-delete', path)
+
+    # --- files and pictures --------------------------------------------------------------
+
+    def screenshot(self, path):
+        subprocess.run(['import', '-display', self.display, '-window', 'root', str(path)], check=True,
+                       env={**os.environ, 'LC_ALL': 'C'})
+        return path
+
+    def xdotool(self, *args):
+        subprocess.run(['xdotool', *[str(a) for a in args]], check=True, env={**os.environ, 'DISPLAY': self.display,
+                                                                             'LC_ALL': 'C'})
