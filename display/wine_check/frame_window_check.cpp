@@ -3,6 +3,8 @@
 // ticks, and definition files are read through the platform's profile functions.
 // Usage: frame_window_check SEED_FOLDER, with the bitmaps make_seeds.sh writes. Prints one
 // line per check and exits with the number of failures.
+// frame_window_check SEED_FOLDER show: shows the 4-bit seed at (100, 100) over a green
+// backdrop, prints "ready" once it is painted and keeps it up for 60 s, for a screenshot.
 #include <windows.h>
 
 #include <algorithm>
@@ -149,7 +151,7 @@ void check_window_region(const std::string& seeds, const char* file)
 }
 
 // The 4-bit seed is white with a red disc and a blue top-right pixel: white is transparent.
-void check_screen(const std::string& seeds)
+void check_screen(const std::string& seeds, bool keep_showing)
 {
     HWND backdrop = make_window("FrameCheckBackdrop", 0, 0, 300, 300);
     HWND window = make_window("FrameCheckMascot", 100, 100, 100, 100);
@@ -169,6 +171,15 @@ void check_screen(const std::string& seeds)
     check(corner == blue, "opaque last pixel of a row shows the picture", hex(corner));
     const COLORREF through = wait_for_pixel(100 + 1, 100 + 1, green);
     check(through == green, "transparent pixel shows what lies behind", hex(through));
+    if (keep_showing) {
+        std::printf("ready\n");
+        std::fflush(stdout);
+        const DWORD deadline = GetTickCount() + 60000;
+        while (GetTickCount() < deadline) {
+            pump_messages();
+            Sleep(20);
+        }
+    }
     FreeFrames(mascot);
     DestroyWindow(window);
     DestroyWindow(backdrop);
@@ -308,6 +319,10 @@ int main(int argc, char** argv)
     backdrop_class.lpszClassName = "FrameCheckBackdrop";
     RegisterClassA(&backdrop_class);
 
+    if (argc > 2 && std::string(argv[2]) == "show") {
+        check_screen(seeds, true);
+        return g_failures;
+    }
     for (const char* file : {"four_bit.bmp", "eight_bit.bmp", "true_colour.bmp"})
         check_window_region(seeds, file);
     Mascot refused;
@@ -317,7 +332,7 @@ int main(int argc, char** argv)
           "compressed rows refused, nothing kept, size untouched");
     check_animation(seeds);
     check_definitions(seeds);
-    check_screen(seeds);
+    check_screen(seeds, false);
     std::printf("%d failures\n", g_failures);
     return g_failures;
 }
