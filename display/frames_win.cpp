@@ -1,5 +1,6 @@
 #include "display/frames_win.h"
 
+#include <new>
 #include <utility>
 
 #include "core/random.h"
@@ -52,7 +53,13 @@ bool read_bitmap_data(const std::string& path, std::vector<uint8_t>& data)
         return false;
     if (size_high == 0 && header.data_size > file_size - kBitmapFileHeaderSize)
         return false;
-    data.assign(header.data_size, 0);
+    // A file large enough to exist yet too large for this process is a failed load, not an
+    // exception escaping into the window procedure that loads frames.
+    try {
+        data.assign(header.data_size, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (!read_exactly(file.get(), data.data(), header.data_size)) {
         std::vector<uint8_t>().swap(data);
         return false;
