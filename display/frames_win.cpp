@@ -1,5 +1,8 @@
 #include "display/frames_win.h"
 
+#include <new>
+#include <utility>
+
 #include "core/random.h"
 #include "display/bitmap_file.h"
 #include "display/frame_clock.h"
@@ -50,7 +53,13 @@ bool read_bitmap_data(const std::string& path, std::vector<uint8_t>& data)
         return false;
     if (size_high == 0 && header.data_size > file_size - kBitmapFileHeaderSize)
         return false;
-    data.assign(header.data_size, 0);
+    // A file large enough to exist yet too large for this process is a failed load, not an
+    // exception escaping into the window procedure that loads frames.
+    try {
+        data.assign(header.data_size, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (!read_exactly(file.get(), data.data(), header.data_size)) {
         std::vector<uint8_t>().swap(data);
         return false;
@@ -108,6 +117,18 @@ bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame)
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     frame.colour_count = layout.colour_count;
     CreateFramePalette(frame);
+    return true;
+}
+
+bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time)
+{
+    MascotFrame frame;
+    frame.path = path;
+    frame.time = time;
+    if (!LoadFrameBitmap(mascot, frame))
+        return false;
+    frame.shape = BuildShapeRegion(frame.bitmap_data);
+    mascot.frames.push_back(std::move(frame));
     return true;
 }
 
