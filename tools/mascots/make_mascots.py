@@ -17,7 +17,9 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import imagefile  # noqa: E402
+import fuwari  # noqa: E402
 import mike  # noqa: E402
+import sprout  # noqa: E402
 
 ARCHIVES = [
     dict(
@@ -28,7 +30,18 @@ ARCHIVES = [
         # A little left of the middle, sunk five dots so her paws rest on the title bar.
         pos=[('PosX', 30), ('TopY', -(mike.HEIGHT - 5))],
     ),
+    dict(
+        file='fuwari', module=fuwari, name='ふわり',
+        comment=['おばけのふわりです。', 'こわくないよ、ふわふわ浮かんでいるだけ。', 'うれしくなると、てをあげてにっこりします。',
+                 '', 'なかよくしてね。'],
+        url='http://velmora.example/mascots/fuwari.html',
+        # Near the right end, floating three dots clear of the window's top edge.
+        pos=[('RightX', 40), ('TopY', -(fuwari.HEIGHT + 3))],
+    ),
 ]
+
+# Still mascots: (file name, drawing module). Their name is their file name.
+STILLS = [('Sprout.bmp', sprout)]
 
 
 def windows_text(lines):
@@ -84,6 +97,8 @@ def main():
             if os.path.exists(archive):
                 os.remove(archive)
             subprocess.run([args.packer, archive] + paths, check=True)
+    for name, module in STILLS:
+        write(os.path.join(out, name), imagefile.bmp24(imagefile.cut_to_key(module.draw())))
     return 0
 
 

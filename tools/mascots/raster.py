@@ -133,6 +133,11 @@ def half_plane_below(fn):
     return (lambda x, y: y - fn(x)), (-1e6, -1e6, 1e6, 1e6)
 
 
+def half_plane_above(fn):
+    """Everything below the curve y = fn(x) (larger y); the distance is taken along y."""
+    return (lambda x, y: fn(x) - y), (-1e6, -1e6, 1e6, 1e6)
+
+
 class Canvas:
     def __init__(self, width, height, scale=1.0, dx=0.0, dy=0.0):
         self.width, self.height = width, height
