@@ -161,3 +161,47 @@ def test_comment_and_web_page(made, name):
 @pytest.mark.parametrize('still', STILLS)
 def test_still_mascot(made, still):
     check_frame((made[0] / 'Mascots' / still).read_bytes())
+
+
+sys.path.insert(0, os.path.join(SOURCE, 'tools', 'mascots'))
+import imagefile  # noqa: E402
+
+# Odd widths exercise the row padding that the shipped frames, all a multiple of 4 wide, never
+# need: (width, height).
+PADDING_CASES = [(1, 1), (2, 3), (3, 2), (5, 4), (7, 1)]
+
+
+def tiny_frame(width, height):
+    """Background at the bottom-left, a few distinct colours elsewhere."""
+    frame = [[(10 * x + 3, 20 * y + 5, 7) for x in range(width)] for y in range(height)]
+    frame[-1][0] = None
+    return frame
+
+
+@pytest.mark.parametrize('width,height', PADDING_CASES)
+def test_eight_bit_rows_round_trip(width, height):
+    frame = tiny_frame(width, height)
+    palette = imagefile.shared_palette([frame])
+    w, h, bits, table, rows = read_bitmap(imagefile.bmp8(imagefile.index_frame(frame, palette), palette))
+    assert (w, h, bits) == (width, height, 8)
+    picture = [[None if v == 0 else table[v] for v in row] for row in reversed(rows)]
+    assert picture == frame
+
+
+@pytest.mark.parametrize('width,height', PADDING_CASES)
+def test_twenty_four_bit_rows_round_trip(width, height):
+    frame = tiny_frame(width, height)
+    w, h, bits, _, rows = read_bitmap(imagefile.bmp24(frame))
+    assert (w, h, bits) == (width, height, 24)
+    picture = [[None if v == imagefile.KEY else v for v in row] for row in reversed(rows)]
+    assert picture == frame
+
+
+def test_palette_reduction_keeps_the_key_alone_at_index_zero():
+    # 600 greys and one magenta-ish colour: far more colours than an 8-bit palette holds.
+    frame = [[(i % 256, i % 256, (i * 7) % 256) for i in range(600)], [None] + [(250, 5, 250)] * 599]
+    palette = imagefile.shared_palette([frame])
+    assert len(palette) == 256 and palette[0] == imagefile.KEY
+    indexed = imagefile.index_frame(frame, palette)
+    assert indexed[1][0] == 0
+    assert all(v != 0 for row in indexed for v in row[1:]) and all(v != 0 for v in indexed[0])

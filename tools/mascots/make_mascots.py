@@ -35,8 +35,9 @@ ARCHIVES = [
         comment=['おばけのふわりです。', 'こわくないよ、ふわふわ浮かんでいるだけ。', 'うれしくなると、てをあげてにっこりします。',
                  '', 'なかよくしてね。'],
         url='http://velmora.example/mascots/fuwari.html',
-        # Near the right end, floating three dots clear of the window's top edge.
-        pos=[('RightX', 40), ('TopY', -(fuwari.HEIGHT + 3))],
+        # Near the right end. The frame's lowest two rows reach into the title bar, so at rest
+        # the hem hovers just above it and at the top of a bob a little higher.
+        pos=[('RightX', 40), ('TopY', -(fuwari.HEIGHT - 2))],
     ),
 ]
 
