@@ -5,7 +5,9 @@ Prints the CPU time the program (and Wine's server on its behalf) used while ten
 animate on a still target, and the program's GDI and USER object counts before and after
 many frame changes and target switches. Run from the repository after scripts/build.sh:
 
-    python3 tests/bench/mascot_load.py [seconds] [switches] [frame time in ticks]
+    python3 tests/bench/mascot_load.py [seconds] [switches] [frame time in ticks | samples]
+
+"samples" runs five copies each of the two animated sample mascots the project ships.
 
 Wine answers 0 for GetGuiResources, so the program's resident memory is printed beside the
 object counts: a handle leaked on every frame change shows there too.
@@ -17,7 +19,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / 'wine'))
 from fixtures import two_frame_archive  # noqa: E402
-from harness import WineSession, wait_until  # noqa: E402
+from harness import SOURCE, WineSession, wait_until  # noqa: E402
 
 ROOT = 'Software\\Korrin\\Velmora2'
 TICKS = os.sysconf('SC_CLK_TCK')
@@ -56,13 +58,20 @@ def gui_counts(session, handle):
 def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 30
     switches = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
-    frame_time = int(sys.argv[3]) if len(sys.argv) > 3 else 0
+    kind = sys.argv[3] if len(sys.argv) > 3 else '0'
+    frame_time = int(kind) if kind != 'samples' else 0
     session = WineSession(desktop=True)
     try:
         names = []
         for n in range(10):
-            # Time 0 or 1: every mascot changes frame on every tick, ten changes a second each.
-            two_frame_archive(session.app_dir / 'Mascots' / f'm{n}.lzh', (frame_time, frame_time), name=f'M{n}')
+            (session.app_dir / 'Mascots').mkdir(exist_ok=True)
+            archive = session.app_dir / 'Mascots' / f'm{n}.lzh'
+            if kind == 'samples':
+                sample = SOURCE / 'build' / 'native' / 'Mascots' / ('mike.lzh' if n % 2 else 'fuwari.lzh')
+                archive.write_bytes(sample.read_bytes())
+            else:
+                # Time 0 or 1: every mascot changes frame on every tick, ten changes a second each.
+                two_frame_archive(archive, (frame_time, frame_time), name=f'M{n}')
             names.append(f'm{n}.lzh')
             session.set_value(ROOT + '\\View', names[-1], names[-1])
         session.start_velmora()
@@ -81,8 +90,8 @@ def main():
         wall = time.monotonic() - wall_start
         cpu = cpu_seconds(pid) - cpu_start
         server_cpu = (cpu_seconds(server) - server_start) if server else float('nan')
-        changes = int(wall * 10 * 10 / max(frame_time, 1))
-        print(f'ten mascots, frame time {frame_time}, still target, {wall:.1f} s: program {100 * cpu / wall:.2f} % of one core, '
+        changes = int(wall * 10 * 10 / max(frame_time, 1)) if kind != 'samples' else 0
+        print(f'ten mascots ({kind}), still target, {wall:.1f} s: program {100 * cpu / wall:.2f} % of one core, '
               f'wineserver {100 * server_cpu / wall:.2f} %; about {changes} frame changes')
 
         for n in range(switches):

@@ -105,8 +105,13 @@ class WineSession:
             self.xvfb.wait()
         try:
             device = os.stat(self.prefix)
-            server = Path(f'/tmp/.wine-{os.getuid()}') / f'server-{device.st_dev:x}-{device.st_ino:x}'
-            shutil.rmtree(server, ignore_errors=True)
+            name = f'server-{device.st_dev:x}-{device.st_ino:x}'
+            for server in Path('/tmp').glob(f'wine-*/{name}'):
+                shutil.rmtree(server, ignore_errors=True)
+                try:
+                    server.parent.rmdir()
+                except OSError:
+                    pass
         except FileNotFoundError:
             pass
         shutil.rmtree(self.root, ignore_errors=True)
