@@ -280,7 +280,8 @@ def bitmap(width=48, height=48):
 
 @pytest.fixture(scope='module')
 def still_mascot(wine_desktop):
-    """A still mascot "still.bmp" running on a target window, and its information folder."""
+    """A still mascot "still.bmp" running on a target window: (session, the mascot's
+    information folder, the target window)."""
     session = wine_desktop
     if session.velmora and session.velmora.poll() is None:
         session.exit_velmora()
@@ -288,7 +289,7 @@ def still_mascot(wine_desktop):
     (session.app_dir / 'Mascots' / 'still.bmp').write_bytes(bitmap())
     session.set_value(ROOT + '\\View', 'still.bmp', 'still.bmp')
     session.start_velmora()
-    session.target(200, 200, 500, 400)
+    target = session.target(200, 200, 500, 400)
 
     def drawn():
         found = [m for m in session.mascots() if m.visible]
@@ -299,18 +300,26 @@ def still_mascot(wine_desktop):
         pytest.skip('mascots do not draw their shape in this build yet')
     temp = session.driver('temp-path').strip()
     folder = session.prefix / 'drive_c' / temp[3:].replace('\\', '/') / 'Velmo' / 'still'
-    yield session, folder
+    yield session, folder, target
 
 
-def open_mascot_menu(session):
-    mascot = wait_until(lambda: [m for m in session.mascots() if m.visible], message='a shown mascot')[0]
-    point = ((mascot.rect[0] + mascot.rect[2]) // 2, (mascot.rect[1] + mascot.rect[3]) // 2)
+def open_mascot_menu(session, target):
+    """Right-clicks the middle of the mascot once it stands still on the target window."""
+    session.driver('foreground', target)
+
+    def settled():
+        before = [m.rect for m in session.mascots() if m.visible]
+        time.sleep(0.3)
+        after = [m.rect for m in session.mascots() if m.visible]
+        return before and before == after and after[0]
+    rect = wait_until(settled, message='a mascot standing still')
+    point = ((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
     session.driver('mouse', *point, 'right')
     return point, wait_until(lambda: visible(session, '#32768'), message='the mascot menu')[0]
 
 
-def info_from_mascot_menu(session):
-    open_mascot_menu(session)
+def info_from_mascot_menu(session, target):
+    open_mascot_menu(session, target)
     choose(session, ABOUT_MASCOT)
     dialog = open_dialog(session)
     return dialog, controls(session, dialog)
@@ -327,8 +336,8 @@ def write_info_files(folder, comment=None, url=None):
 
 
 def test_mascot_right_click_opens_the_menu_with_every_item_enabled(still_mascot):
-    session, _ = still_mascot
-    point, menu = open_mascot_menu(session)
+    session, _, target = still_mascot
+    point, menu = open_mascot_menu(session, target)
     picture = shot(session, 'mascot-menu')
     assert menu_item_states(picture, menu.rect) == ALL_ENABLED
     assert (menu.rect[2], menu.rect[3]) == point, 'the bottom right corner sits at the cursor'
@@ -336,10 +345,10 @@ def test_mascot_right_click_opens_the_menu_with_every_item_enabled(still_mascot)
 
 
 def test_about_mascot_shows_the_name_comment_and_link_of_that_mascot(still_mascot):
-    session, folder = still_mascot
+    session, folder, target = still_mascot
     comment = 'こんにちは\r\n二行目'.encode('cp932')
     write_info_files(folder, comment, b'http://velmora.example/still/')
-    dialog, found = info_from_mascot_menu(session)
+    dialog, found = info_from_mascot_menu(session, target)
     picture = shot(session, 'mascot-info')
     assert found[1054].text == b'still.bmp'
     assert found[1053].text == comment
@@ -355,24 +364,24 @@ def test_about_mascot_shows_the_name_comment_and_link_of_that_mascot(still_masco
     (None, b'http://velmora.example/' + b'a' * 277, b'', (b'http://velmora.example/' + b'a' * 277)[:254]),
 ], ids=['nul-and-capitals', 'secure-scheme', 'long-address'])
 def test_about_mascot_comment_and_link_rules(still_mascot, comment, url, shown_comment, shown_link):
-    session, folder = still_mascot
+    session, folder, target = still_mascot
     write_info_files(folder, comment, url)
-    _, found = info_from_mascot_menu(session)
+    _, found = info_from_mascot_menu(session, target)
     assert found[1053].text == shown_comment
     assert found[1013].text == shown_link
 
 
 def test_still_mascot_without_a_folder_shows_only_its_name(still_mascot):
-    session, folder = still_mascot
+    session, folder, target = still_mascot
     write_info_files(folder)
     folder.rmdir()
-    _, found = info_from_mascot_menu(session)
+    _, found = info_from_mascot_menu(session, target)
     assert (found[1054].text, found[1053].text, found[1013].text) == (b'still.bmp', b'', b'')
 
 
 def test_tray_menu_after_a_mascot_menu_forgets_the_mascot(still_mascot):
-    session, _ = still_mascot
-    open_mascot_menu(session)
+    session, _, target = still_mascot
+    open_mascot_menu(session, target)
     close_menu(session)
     picture_menu = open_tray_menu(session)
     assert menu_item_states(shot(session, 'tray-menu-after-mascot'), picture_menu.rect)[2] == 'greyed'
