@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/application_win.h"
+#include "core/popup_menu.h"
 #include "resources/menu_popup_ids.h"
 
 namespace {
@@ -12,8 +13,9 @@ namespace {
 // The first, 88-byte form of the record, which every version of the shell accepts.
 constexpr DWORD kTrayRecordSize = 88;
 
-void SetItemState(HMENU menu, UINT id, UINT state)
+void SetItemState(HMENU menu, UINT id, bool enabled)
 {
+    const UINT state = enabled ? MFS_ENABLED : MFS_GRAYED;
     MENUITEMINFOA item = {};
     item.cbSize = 44;
     item.fMask = MIIM_STATE;
@@ -45,10 +47,12 @@ void ShowPopupMenu(Mascot* subject)
 {
     HMENU loaded = LoadMenuA(g_app.instance, MAKEINTRESOURCEA(IDM_POPUP));
     HMENU popup = GetSubMenu(loaded, 0);
-    const UINT sheet_state = g_app.sheet ? MFS_GRAYED : MFS_ENABLED;
-    for (UINT id : {IDM_EXIT, IDM_VERSION, IDM_SETTINGS})
-        SetItemState(popup, id, sheet_state);
-    SetItemState(popup, IDM_ABOUT_MASCOT, subject ? MFS_ENABLED : MFS_GRAYED);
+    // Help keeps the state it was loaded with.
+    const PopupMenuStates states = PopupMenuStatesFor(g_app.sheet != nullptr, subject != nullptr);
+    SetItemState(popup, IDM_EXIT, states.exit);
+    SetItemState(popup, IDM_VERSION, states.version);
+    SetItemState(popup, IDM_SETTINGS, states.settings);
+    SetItemState(popup, IDM_ABOUT_MASCOT, states.about_mascot);
     g_app.menu_subject = subject;
     POINT cursor;
     GetCursorPos(&cursor);
