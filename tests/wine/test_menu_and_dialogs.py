@@ -98,7 +98,8 @@ def program_version():
 
 
 def library_version(session):
-    return session.driver('version-value', 'C:\\Velmora\\unlha32.dll', '\\StringFileInfo\\040904E4\\FileVersion').strip()
+    return session.driver('version-value', 'C:\\Velmora\\unlha32.dll',
+                          '\\StringFileInfo\\040904E4\\FileVersion').strip()
 
 
 def link_pixels(picture, control):
