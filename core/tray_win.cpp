@@ -56,6 +56,13 @@ void ShowPopupMenu(Mascot* subject)
     g_app.menu_subject = subject;
     POINT cursor;
     GetCursorPos(&cursor);
+    // A menu whose thread is not in the foreground gets no keys and stays open when the user
+    // clicks elsewhere, so one of the program's windows takes the foreground: the mascot that
+    // opened the menu, which no mascot ever takes as its target, or else the controller, which
+    // lies over the taskbar that a click on the tray has just brought to the front anyway.
+    SetForegroundWindow(subject ? subject->window : g_app.controller);
     TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, g_app.controller, nullptr);
+    // Lets the click or key that closed the menu be handled before another menu can open.
+    PostMessageA(g_app.controller, WM_NULL, 0, 0);
     DestroyMenu(loaded);
 }

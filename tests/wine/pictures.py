@@ -41,9 +41,10 @@ def bounding_box(points):
     return (min(xs), min(ys), max(xs) + 1, max(ys) + 1) if points else None
 
 
-def menu_item_states(picture, rect):
-    """Reads a popup menu's text rows from top to bottom as 'enabled' (black text) or 'greyed'
-    (grey text only); separator lines and the frame are skipped."""
+def menu_rows(picture, rect):
+    """Reads a popup menu's text rows from top to bottom as (state, middle y), the state being
+    'enabled' (black text) or 'greyed' (grey text only); separator lines and the frame are
+    skipped."""
     left, top, right, bottom = rect
     inner = (left + 3, top + 3, right - 3, bottom - 3)
     width = inner[2] - inner[0]
@@ -55,11 +56,17 @@ def menu_item_states(picture, rect):
             rows.append(None)
             continue
         rows.append('enabled' if any(sum(p) < 150 for p in marked) else 'greyed')
-    states, current = [], []
-    for row in rows + [None]:
+    found, current, start = [], [], 0
+    for offset, row in enumerate(rows + [None]):
         if row:
+            if not current:
+                start = inner[1] + offset
             current.append(row)
         elif current:
-            states.append('enabled' if 'enabled' in current else 'greyed')
+            found.append(('enabled' if 'enabled' in current else 'greyed', start + len(current) // 2))
             current = []
-    return states
+    return found
+
+
+def menu_item_states(picture, rect):
+    return [state for state, _ in menu_rows(picture, rect)]

@@ -7,7 +7,7 @@ import time
 import pytest
 
 from harness import SOURCE, WIN32_BIN, WineSession, wait_until
-from pictures import bounding_box, menu_item_states, shot
+from pictures import bounding_box, menu_item_states, menu_rows, shot
 
 ROOT = 'Software\\Korrin\\Velmora2'
 TRAY_ICON = (1013, 758)  # the only icon sits at the right end of the taskbar
@@ -15,8 +15,8 @@ TRAY_AREA = (960, 748, 1024, 768)
 SCREEN = (1024, 768)
 WM_COMMAND = 0x111
 STN_DBLCLK = 1
-VK_DOWN, VK_RETURN, VK_ESCAPE = 0x28, 0x0D, 0x1B
-# Menu positions counted by the down key, separators skipped.
+VK_ESCAPE = 0x1B
+# Menu items counted from the top, separators skipped.
 SETTINGS, HELP, ABOUT_MASCOT, VERSION, EXIT = range(1, 6)
 ALL_ENABLED = ['enabled'] * 5
 VERSION_WORD = 'バージョン '
@@ -55,11 +55,11 @@ def open_dialog(session):
     return wait_until(lambda: visible(session, '#32770'), message='a dialog')[0]
 
 
-def nothing_opens(session, seconds=1.0):
-    """No menu and no dialog shows up within the given time."""
+def nothing_opens(session, kinds=('#32768', '#32770'), seconds=1.0):
+    """No window of the given kinds (menus, dialogs) shows up within the given time."""
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
-        if visible(session, '#32768') or visible(session, '#32770'):
+        if any(visible(session, kind) for kind in kinds):
             return False
         time.sleep(0.1)
     return True
@@ -71,9 +71,10 @@ def open_tray_menu(session):
 
 
 def choose(session, position):
-    for _ in range(position):
-        session.driver('key', VK_DOWN)
-    session.driver('key', VK_RETURN)
+    """Clicks a menu item, found on a screenshot of the open menu."""
+    menu = visible(session, '#32768')[0]
+    _, y = menu_rows(shot(session, 'menu-choice'), menu.rect)[position - 1]
+    session.driver('mouse', menu.rect[0] + 30, y, 'left')
 
 
 def close_menu(session):
@@ -135,11 +136,22 @@ def test_right_press_on_the_tray_icon_opens_the_menu_with_about_mascot_greyed(ru
     assert visible(session, '#32768'), 'releasing the button leaves the menu open'
 
 
+def test_tray_menu_takes_keys_while_another_program_is_in_front(running):
+    session = running
+    target = session.target(100, 100, 300, 200)
+    wait_until(lambda: session.driver('foreground-window').split()[0] == target, message='the window in front')
+    open_tray_menu(session)
+    close_menu(session)
+    session.driver('post', target, 0x10, 0, 0)  # WM_CLOSE
+
+
 def test_greyed_item_does_nothing_and_version_item_opens_the_about_box(running):
     session = running
     open_tray_menu(session)
     choose(session, ABOUT_MASCOT)
-    assert nothing_opens(session), 'the greyed item gives no command'
+    assert nothing_opens(session, kinds=('#32770',)), 'the greyed item gives no command'
+    if visible(session, '#32768'):
+        close_menu(session)
     open_tray_menu(session)
     choose(session, VERSION)
     dialog = open_dialog(session)
@@ -152,6 +164,17 @@ def test_left_clicks_on_the_tray_icon_do_nothing(running):
     assert nothing_opens(session)
     session.xdotool('click', '--repeat', 2, '--delay', 80, 1)
     assert nothing_opens(session)
+
+
+def test_help_item_asks_the_help_viewer_for_the_file_beside_the_program(running):
+    session = running
+    open_tray_menu(session)
+    choose(session, HELP)
+    # No help file is installed, so Wine's help viewer asks where C:\\Velmora\\Velmora2.hlp went.
+    question = open_dialog(session)
+    texts = b' '.join(control.text for control in controls(session, question).values())
+    assert b'C:\\Velmora\\Velmora2.hlp' in texts
+    session.driver('post', question.handle, WM_COMMAND, 7, 0)  # "no"
 
 
 def test_tray_icon_comes_back_when_the_taskbar_announces_a_restart(running):
@@ -378,6 +401,16 @@ def test_still_mascot_without_a_folder_shows_only_its_name(still_mascot):
     folder.rmdir()
     _, found = info_from_mascot_menu(session, target)
     assert (found[1054].text, found[1053].text, found[1013].text) == (b'still.bmp', b'', b'')
+
+
+def test_mascot_stays_on_its_window_while_its_menu_is_open(still_mascot):
+    session, _, target = still_mascot
+    session.driver('foreground', target)
+    before = wait_until(lambda: [m.rect for m in session.mascots() if m.visible], message='a shown mascot')
+    open_mascot_menu(session, target)
+    time.sleep(0.5)  # several ticks of the controller and the mascot
+    assert [m.rect for m in session.mascots() if m.visible] == before
+    close_menu(session)
 
 
 def test_tray_menu_after_a_mascot_menu_forgets_the_mascot(still_mascot):
