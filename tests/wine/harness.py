@@ -129,7 +129,7 @@ class WineSession:
         return result
 
     def spawn(self, *args):
-        process = subprocess.Popen(['wine', *args], env=self.env, stdout=subprocess.PIPE,
+        process = subprocess.Popen(['wine', *[str(a) for a in args]], env=self.env, stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True, encoding='cp932', errors='replace')
         self.processes.append(process)
         return process
