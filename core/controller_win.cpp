@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/application_win.h"
+#include "core/help_win.h"
 #include "core/roster_win.h"
 #include "core/settings_win.h"
 #include "core/tray_win.h"
@@ -37,8 +38,6 @@ void OnDestroy(HWND window)
     PostQuitMessage(0);
 }
 
-void OpenHelp() { WinHelpA(g_app.controller, HelpFilePath().c_str(), HELP_FINDER, 1); }
-
 void ShowAboutBox(HWND window)
 {
     DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutBoxProc, 0);
@@ -54,7 +53,7 @@ void OnCommand(HWND window, WORD id)
 {
     switch (id) {
     case IDM_EXIT: PostMessageA(window, WM_DESTROY, 0, 0); break;
-    case IDM_HELP: OpenHelp(); break;
+    case IDM_HELP: OpenHelpContents(g_app.controller); break;
     case IDM_VERSION: ShowAboutBox(window); break;
     case IDM_ABOUT_MASCOT: ShowMascotInfo(window); break;
     default: break;

@@ -17,6 +17,7 @@ fi
 mkdir -p "$app"
 cp "$top/build/win32/bin/Velmora2.exe" "$app/"
 [ -f "$top/build/win32/bin/unlha32.dll" ] && cp "$top/build/win32/bin/unlha32.dll" "$app/"
+cp "$top/help/Velmora2.html" "$app/"
 # The sample mascots are drawn and packed on the build machine, so the native tree makes them.
 if [ -d "$top/build/native/Mascots" ]; then
   mkdir -p "$app/Mascots"

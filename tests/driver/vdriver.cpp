@@ -234,9 +234,15 @@ std::vector<BYTE> from_hex(const char* hex)
 // reg-set PATH HEXNAME TYPE HEXDATA: names and data in hex so that any bytes survive.
 int cmd_reg_set(int, char** argv)
 {
+    // "HKLM\" before the path names the machine hive; otherwise the path is below HKCU.
+    HKEY root = HKEY_CURRENT_USER;
+    const char* path = argv[2];
+    if (std::strncmp(path, "HKLM\\", 5) == 0) {
+        root = HKEY_LOCAL_MACHINE;
+        path += 5;
+    }
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, argv[2], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return 1;
     std::vector<BYTE> name = from_hex(argv[3]);
     name.push_back(0);
@@ -273,6 +279,20 @@ int cmd_exit_code(int, char** argv)
     DWORD pid = 0;
     GetWindowThreadProcessId(parse_window(argv[2]), &pid);
     std::printf("%lu\n", static_cast<unsigned long>(pid));
+    return 0;
+}
+
+// record FILE ARGS...: appends the arguments, one line, to the file. Tests register it as
+// the program that opens a kind of file, to see what the shell was asked to open.
+int cmd_record(int argc, char** argv)
+{
+    FILE* file = std::fopen(argv[2], "ab");
+    if (!file)
+        return 1;
+    for (int i = 3; i < argc; ++i)
+        std::fprintf(file, "%s%s", i > 3 ? " " : "", argv[i]);
+    std::fprintf(file, "\n");
+    std::fclose(file);
     return 0;
 }
 
@@ -440,6 +460,7 @@ struct Command {
 
 const Command commands[] = {
     {"windows", 0, cmd_windows},          {"info", 1, cmd_info},
+    {"record", 1, cmd_record},
     {"text", 1, cmd_text},                {"region", 1, cmd_region},
     {"target", 4, cmd_target},            {"move", 5, cmd_move},
     {"show", 2, cmd_show},                {"foreground", 1, cmd_foreground},

@@ -183,7 +183,7 @@ class WineSession:
 
     def target(self, x, y, width, height, title='target'):
         """A window of the driver's own, shown and brought to the front; returns its handle."""
-        process = self.spawn('C:\\vdriver.exe', 'target', *[str(v) for v in (x, y, width, height)], title)
+        process = self.spawn('C:\\vdriver.exe', 'target', x, y, width, height, title)
         handle = process.stdout.readline().strip()
         if not handle:
             raise RuntimeError('target window did not start')
