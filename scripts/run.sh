@@ -10,9 +10,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 run="$top/run"
 app="$run/prefix/drive_c/Velmora"
 "$top/scripts/make-prefix.sh" "$top/build/wine-template-desktop" desktop
+first_run=""
 if [ ! -d "$run/prefix" ]; then
   mkdir -p "$run"
   cp -a "$top/build/wine-template-desktop" "$run/prefix"
+  first_run=1
 fi
 mkdir -p "$app"
 cp "$top/build/win32/bin/Velmora2.exe" "$app/"
@@ -43,5 +45,27 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 wineserver -p5
+if [ -n "$first_run" ]; then
+  # The first start shows every sample mascot; afterwards the program remembers its own choice.
+  reg=$(mktemp --suffix=.reg)
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korrin\\Velmora2\\View]\r\n'
+    for mascot in "$app"/Mascots/*; do
+      name=$(basename "$mascot")
+      printf '"%s"="%s"\r\n' "$name" "$name"
+    done
+    # Notepad opens in the middle of the screen, so the mascots have a title bar to stand on.
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Notepad]\r\n'
+    printf '"iWindowPosX"=dword:000000b4\r\n"iWindowPosY"=dword:000000dc\r\n'
+    printf '"iWindowPosDX"=dword:00000258\r\n"iWindowPosDY"=dword:00000190\r\n'
+  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+  wine regedit /S "$reg" >/dev/null 2>&1
+  rm -f "$reg"
+fi
 echo "Starting Velmora (right-click the tray icon or a mascot for the menu; Ctrl+C here ends it)."
-wine 'C:\Velmora\Velmora2.exe'
+wine 'C:\Velmora\Velmora2.exe' &
+velmora=$!
+# A window for the mascots to stand on.
+sleep 2
+wine notepad >/dev/null 2>&1 &
+wait "$velmora"
