@@ -10,7 +10,8 @@ bool read_dword_into(Registry& registry, const std::string& key, const std::stri
         return false;
     uint8_t bytes[4];
     std::memcpy(bytes, &field, 4);
-    std::memcpy(bytes, data.data(), data.size());
+    if (!data.empty())
+        std::memcpy(bytes, data.data(), data.size());
     std::memcpy(&field, bytes, 4);
     return true;
 }
