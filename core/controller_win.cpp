@@ -6,8 +6,10 @@
 #include "core/roster_win.h"
 #include "core/settings_win.h"
 #include "core/tray_win.h"
+#include "library/mascot_cache_win.h"
 #include "resources/icon_ids.h"
 #include "resources/menu_popup_ids.h"
+#include "ui/settings_sheet_win.h"
 
 namespace {
 
@@ -39,6 +41,7 @@ void OnCommand(HWND window, WORD id)
 {
     switch (id) {
     case IDM_EXIT: PostMessageA(window, WM_DESTROY, 0, 0); break;
+    case IDM_SETTINGS: OpenSettingsSheet(); break;
     case IDM_HELP: OpenHelp(); break;
     default: break;
     }
@@ -88,7 +91,11 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
 
 }  // namespace
 
-void SaveEverything() { SaveSettings(); }
+void SaveEverything()
+{
+    SaveSettings();
+    SaveCache();
+}
 
 bool RegisterControllerClass()
 {
