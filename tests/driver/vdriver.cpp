@@ -337,8 +337,9 @@ int cmd_dlg_item(int, char** argv)
     HWND item = GetDlgItem(parse_window(argv[2]), static_cast<int>(number(argv[3])));
     if (!item)
         return 1;
+    // Another process's edit answers GetWindowText with its caption, not its contents.
     char text[1024] = {};
-    GetWindowTextA(item, text, sizeof text);
+    SendMessageA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     std::printf("%lx %d %d ", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(item)), IsWindowEnabled(item) ? 1 : 0,
                 IsWindowVisible(item) ? 1 : 0);
     print_hex(text);

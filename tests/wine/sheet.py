@@ -94,8 +94,12 @@ class Sheet:
     def click_header(self, column=0):
         header = self.wine.driver('send', self.list, LVM_GETHEADER, 0, 0).strip()
         rect = self.wine.window(format(int(header), 'x')).rect
-        self.wine.xdotool('mousemove', rect[0] + 8 if column == 0 else rect[2] - 8, (rect[1] + rect[3]) // 2,
-                          'click', '1')
+        # Clicks alternate between two points further apart than a double click allows, so
+        # that quick clicks on one header stay single clicks.
+        self.header_clicks = getattr(self, 'header_clicks', 0) + 1
+        offset = 6 + 8 * (self.header_clicks % 2)
+        self.wine.xdotool('mousemove', rect[0] + offset if column == 0 else rect[2] - offset,
+                          (rect[1] + rect[3]) // 2, 'click', '1')
 
     def show_page(self, index):
         self.wine.driver('send', self.handle, PSM_SETCURSEL, index, 0)
@@ -104,7 +108,7 @@ class Sheet:
         if how == 'button':
             self.wine.driver('send', self.wine.driver('dlg-item', self.handle, 1).split()[0], BM_CLICK, 0, 0)
         elif how == 'escape':
-            self.wine.driver('post', self.list, WM_KEYDOWN, VK_ESCAPE, 0)
+            self.wine.driver('post', self.handle, WM_KEYDOWN, VK_ESCAPE, 0)
         elif how == 'close-box':
             self.wine.driver('post', self.handle, 0x10, 0, 0)
         wait_until(lambda: not self.wine.window(self.handle), timeout=10, message='the sheet to close')
