@@ -1,13 +1,14 @@
 """The settings sheet's mascot page on the real program: the library list with its cache,
 stopping and restarting mascots, sorting, the preview's settings, clearing the cache."""
 import shutil
+import subprocess
 
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from fixtures import bmp_bytes, pack
+from fixtures import bmp_bytes, definition, pack
 from harness import wait_until
-from sheet import (ROOT, UDM_GETRANGE, Sheet, definition_with_icons, icon_bytes)
+from sheet import CB_GETCURSEL, ROOT, UDM_GETRANGE, Sheet, definition_with_icons, icon_bytes
 
 LOG = 'unlha.log'
 MASCOT_GROUP = [1012, 1057, 1058, 1001, 1005, 1003, 1007, 1002, 1006, 1004, 1008, 1009, 1011, 1026, 1015]
@@ -235,3 +236,74 @@ def test_cache_clear_unchecks_every_row_deletes_every_mascot_key_and_sorts_by_na
     assert wine.exit_velmora() == 0
     assert wine.registry()[ROOT]['Random'] == (4, b'\1\0\0\0')
     assert (wine.app_dir / 'Velmo2.mdc').read_bytes() == b'\\c.lzh\0Cat\0\0\0\0\0'
+
+
+def test_library_lists_mascot_files_at_any_depth_and_checks_every_row_of_a_running_name(wine):
+    still(wine, 'Cats/Tama.BMP', 'a/b/c.bmp', 'Folder/f1.bmp', 'Folder/f2.bmp')
+    for ignored in ('notes.txt', 'a.lha', 'x.bmp.bak', 'Folder/VLD.INI'):
+        (wine.app_dir / 'Mascots' / ignored).write_bytes(b'[VelmoraData]\r\n')
+    archive(wine, 't1.lzh', name='Twin', icon16='NoIcon', icon32='big.ico')
+    archive(wine, 'sub/t2.lzh', name='Twin')
+    wine.set_value(ROOT + '\\View', 't1.lzh', 't1.lzh')
+    wine.start_velmora()
+    wait_until(lambda: len(wine.mascots()) == 1, message='the running Twin')
+    sheet = Sheet(wine)
+    rows = sheet.rows()
+    assert sorted((r[0], r[1], r[2]) for r in rows) == [
+        ('Cats\\Tama.BMP', 'Cats\\Tama.BMP', False), ('Folder\\f1.bmp', 'Folder\\f1.bmp', False),
+        ('Folder\\f2.bmp', 'Folder\\f2.bmp', False), ('Twin', 'sub\\t2.lzh', True), ('Twin', 't1.lzh', True),
+        ('a\\b\\c.bmp', 'a\\b\\c.bmp', False)]
+
+    # The icon named by Icon32 is on its row; the archive without one shows another icon.
+    picture = wine.screenshot(wine.root / 'library.png')
+    def icon_colour(index):
+        left, top, right, bottom = (int(v) for v in wine.driver('lv-rect', sheet.list, index).split())
+        out = subprocess.run(['convert', str(picture), '-format', f'%[pixel:p{{{left - 9},{(top + bottom) // 2}}}]',
+                              'info:'], capture_output=True, text=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
+        return out.stdout.strip()
+    colours = {r[1]: icon_colour(i) for i, r in enumerate(rows)}
+    assert colours['t1.lzh'] in ('srgb(200,40,40)', 'rgb(200,40,40)')
+    assert colours['sub\\t2.lzh'] != colours['t1.lzh']
+
+    sheet.close()
+    wait_until(lambda: len(wine.mascots()) == 2, message='both Twin rows started')
+    assert sorted(view_after_exit(wine)) == ['sub\\t2.lzh', 't1.lzh']
+
+
+def test_restore_defaults_brings_back_the_definition_anchor_only(wine):
+    pack(wine.app_dir / 'Mascots' / 'pos.lzh', {
+        'VLD.INI': definition('Pos', [('a.bmp', 10)], {'RightX': 20}),
+        'a.bmp': bmp_bytes(32, 40, ellipse_figure(32, 40))})
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    sheet.click_row(0)
+    preview = wait_until(wine.mascots, message='the preview')[0].handle
+    sheet_top = wine.window(sheet.handle).rect[1]
+    wait_until(lambda: wine.window(preview).rect[3] == sheet_top, message='the preview standing on the sheet')
+    assert (sheet.send(1001, CB_GETCURSEL), sheet.item(1003)['text'], sheet.send(1004, CB_GETCURSEL)) == (1, '20', 1)
+
+    sheet.choose(1001, 0)
+    sheet.type_text(1003, '55')
+    sheet.click_button(1015)
+    sheet.click_button(1017)
+    sheet.click_button(1011)
+    assert (sheet.send(1001, CB_GETCURSEL), sheet.item(1003)['text'], sheet.send(1004, CB_GETCURSEL)) == (1, '20', 1)
+    assert not sheet.checked(1015) and sheet.checked(1017), 'the display rules stay'
+    sheet.close()
+    stored = wine.registry()[ROOT + '\\Mascot\\Pos']
+    assert stored['PositionX'] == (4, (20).to_bytes(4, 'little'))
+    assert stored['MaximizeWindow'] == (4, b'\1\0\0\0')
+
+
+def test_damaged_cache_file_keeps_its_whole_records(wine):
+    archive(wine, 'plain.lzh', name='Plain')
+    archive(wine, 'other.lzh', name='Other')
+    (wine.app_dir / 'Velmo2.mdc').write_bytes(b'\\plain.lzh\0Cached\0\0\0\0\0' b'\\other.lzh\0Trunc')
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    assert sorted(sheet.names()) == ['Cached', 'Other']
+    assert [line.split('"')[1] for line in extractions(wine)] == ['C:\\Velmora\\Mascots\\other.lzh']
+    sheet.close()
+    assert wine.exit_velmora() == 0
+    assert (wine.app_dir / 'Velmo2.mdc').read_bytes() == (
+        b'\\other.lzh\0Other\0\0\0\0\0' b'\\plain.lzh\0Cached\0\0\0\0\0')
