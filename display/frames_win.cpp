@@ -74,6 +74,13 @@ void show_frame(Mascot& mascot, size_t index)
     mascot.current_bitmap_data = &frame.bitmap_data;
     mascot.current_colour_count = frame.colour_count;
     mascot.current_palette = frame.palette;
+    if (mascot.shaped_frame >= 0 && static_cast<size_t>(mascot.shaped_frame) < mascot.frames.size()) {
+        const HRGN shown = mascot.frames[mascot.shaped_frame].shape;
+        if (shown && frame.shape && EqualRgn(shown, frame.shape)) {
+            mascot.shaped_frame = static_cast<long>(index);
+            return;
+        }
+    }
     HRGN copy = CreateRectRgn(0, 0, 0, 0);
     if (!copy)
         return;
@@ -82,6 +89,7 @@ void show_frame(Mascot& mascot, size_t index)
     // Once handed over, the window owns the copy and deletes the region it had before.
     if (mascot.window && SetWindowRgn(mascot.window, copy, TRUE)) {
         mascot.window_region = copy;
+        mascot.shaped_frame = static_cast<long>(index);
     } else {
         DeleteObject(copy);
     }
@@ -196,4 +204,5 @@ void FreeFrames(Mascot& mascot)
     }
     mascot.frames.clear();
     mascot.current_frame = 0;
+    mascot.shaped_frame = -1;
 }

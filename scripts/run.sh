@@ -10,16 +10,20 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 run="$top/run"
 app="$run/prefix/drive_c/Velmora"
 "$top/scripts/make-prefix.sh" "$top/build/wine-template-desktop" desktop
+first_run=""
 if [ ! -d "$run/prefix" ]; then
   mkdir -p "$run"
   cp -a "$top/build/wine-template-desktop" "$run/prefix"
+  first_run=1
 fi
 mkdir -p "$app"
 cp "$top/build/win32/bin/Velmora2.exe" "$app/"
 [ -f "$top/build/win32/bin/unlha32.dll" ] && cp "$top/build/win32/bin/unlha32.dll" "$app/"
-if [ -d "$top/build/win32/Mascots" ]; then
+cp "$top/help/Velmora2.html" "$app/"
+# The sample mascots are drawn and packed on the build machine, so the native tree makes them.
+if [ -d "$top/build/native/Mascots" ]; then
   mkdir -p "$app/Mascots"
-  cp -r "$top/build/win32/Mascots/." "$app/Mascots/"
+  cp -r "$top/build/native/Mascots/." "$app/Mascots/"
 fi
 
 source "$top/scripts/wine-env.sh"
@@ -41,5 +45,27 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 wineserver -p5
+if [ -n "$first_run" ]; then
+  # The first start shows every sample mascot; afterwards the program remembers its own choice.
+  reg=$(mktemp --suffix=.reg)
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korrin\\Velmora2\\View]\r\n'
+    for mascot in "$app"/Mascots/*; do
+      name=$(basename "$mascot")
+      printf '"%s"="%s"\r\n' "$name" "$name"
+    done
+    # Notepad opens in the middle of the screen, so the mascots have a title bar to stand on.
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Notepad]\r\n'
+    printf '"iWindowPosX"=dword:000000b4\r\n"iWindowPosY"=dword:000000dc\r\n'
+    printf '"iWindowPosDX"=dword:00000258\r\n"iWindowPosDY"=dword:00000190\r\n'
+  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+  wine regedit /S "$reg" >/dev/null 2>&1
+  rm -f "$reg"
+fi
 echo "Starting Velmora (right-click the tray icon or a mascot for the menu; Ctrl+C here ends it)."
-wine 'C:\Velmora\Velmora2.exe'
+wine 'C:\Velmora\Velmora2.exe' &
+velmora=$!
+# A window for the mascots to stand on.
+sleep 2
+wine notepad >/dev/null 2>&1 &
+wait "$velmora"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/application_win.h"
+#include "core/help_win.h"
 #include "core/registry_win.h"
 #include "core/roster_win.h"
 #include "core/settings_store.h"
@@ -16,7 +17,10 @@
 #include "library/library_entry.h"
 #include "library/library_scan_win.h"
 #include "library/mascot_cache_win.h"
+#include "resources/mascot_info_dialog_ids.h"
 #include "resources/mascot_page_ids.h"
+#include "ui/centring_win.h"
+#include "ui/mascot_info_win.h"
 #include "ui/mascot_page_rules.h"
 
 namespace {
@@ -223,6 +227,13 @@ void TakeUpSelection(MascotPage& page)
 
 // --- page-wide actions -------------------------------------------------------------------
 
+void ShowInformation(const MascotPage& page)
+{
+    if (page.preview)
+        DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_MASCOT_INFO), page.page, MascotInfoProc,
+                        reinterpret_cast<LPARAM>(page.preview.get()));
+}
+
 void RestoreDefaults(MascotPage& page)
 {
     if (!page.preview)
@@ -267,14 +278,6 @@ void Close(MascotPage& page)
         UpdateWindow(started);
     }
     g_app.sheet = nullptr;
-}
-
-void CentreOnScreen(HWND window)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    SetWindowPos(window, nullptr, (g_app.screen_width - (rect.right - rect.left)) / 2,
-                 (g_app.screen_height - (rect.bottom - rect.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The sheet's OK and Cancel become one "閉じる" button where Cancel was.
@@ -328,7 +331,7 @@ void OnInitDialog(HWND window)
     EnableWindow(page->sheet, FALSE);
     ReplaceSheetButtons(page->sheet);
     g_app.sheet = page->sheet;
-    CentreOnScreen(page->sheet);
+    CentreWindow(page->sheet);
     SetUpList(*page);
 
     BeginScan();
@@ -399,6 +402,7 @@ void OnCommand(MascotPage& page, int id, int code)
 {
     switch (id) {
     case IDC_MASCOT_RANDOM: if (code == BN_CLICKED) g_app.settings.Random = IsChecked(page, id) ? 1 : 0; break;
+    case IDC_MASCOT_ABOUT: if (code == BN_CLICKED) ShowInformation(page); break;
     case IDC_MASCOT_RESTORE: if (code == BN_CLICKED) RestoreDefaults(page); break;
     case IDC_MASCOT_CLEAR_CACHE: if (code == BN_CLICKED) ClearCache(page); break;
     default:
@@ -442,7 +446,7 @@ BOOL OnNotify(MascotPage& page, const NMHDR& header, LPARAM lparam)
 void OnHelp(MascotPage& page, const HELPINFO& help)
 {
     SetWindowContextHelpId(page.page, kMascotPageHelpContext);
-    WinHelpA(page.page, HelpFilePath().c_str(), HELP_CONTEXTPOPUP, help_context_for(help.iCtrlId));
+    OpenHelpPopup(page.page, help_context_for(help.iCtrlId));
 }
 
 }  // namespace

@@ -105,8 +105,13 @@ class WineSession:
             self.xvfb.wait()
         try:
             device = os.stat(self.prefix)
-            server = Path(f'/tmp/.wine-{os.getuid()}') / f'server-{device.st_dev:x}-{device.st_ino:x}'
-            shutil.rmtree(server, ignore_errors=True)
+            name = f'server-{device.st_dev:x}-{device.st_ino:x}'
+            for server in Path('/tmp').glob(f'wine-*/{name}'):
+                shutil.rmtree(server, ignore_errors=True)
+                try:
+                    server.parent.rmdir()
+                except OSError:
+                    pass
         except FileNotFoundError:
             pass
         shutil.rmtree(self.root, ignore_errors=True)
@@ -124,7 +129,7 @@ class WineSession:
         return result
 
     def spawn(self, *args):
-        process = subprocess.Popen(['wine', *args], env=self.env, stdout=subprocess.PIPE,
+        process = subprocess.Popen(['wine', *[str(a) for a in args]], env=self.env, stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True, encoding='cp932', errors='replace')
         self.processes.append(process)
         return process
@@ -178,7 +183,7 @@ class WineSession:
 
     def target(self, x, y, width, height, title='target'):
         """A window of the driver's own, shown and brought to the front; returns its handle."""
-        process = self.spawn('C:\\vdriver.exe', 'target', *[str(v) for v in (x, y, width, height)], title)
+        process = self.spawn('C:\\vdriver.exe', 'target', x, y, width, height, title)
         handle = process.stdout.readline().strip()
         if not handle:
             raise RuntimeError('target window did not start')

@@ -41,7 +41,9 @@ class Sheet:
 
     def _find(self):
         for window in self.wine.windows('#32770'):
-            if window.visible and self.wine.driver('dlg-find', window.handle, 1000).strip():
+            # The sheet shows while its page is built; it is enabled again once the list is full.
+            if window.visible and not window.style & 0x08000000 and \
+                    self.wine.driver('dlg-find', window.handle, 1000).strip():
                 return window.handle
         return None
 

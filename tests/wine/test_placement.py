@@ -90,7 +90,9 @@ def test_a_click_on_the_mascot_keeps_the_target(session):
     mascot, target = start_with_target(session)
     wait_rect(session, mascot, (384, 120, 448, 200))
     session.xdotool('mousemove', 416, 160, 'click', 1)
-    time.sleep(0.5)
+    wait_until(lambda: session.driver('foreground-window').split()[0] == mascot,
+               message='the clicked mascot to be the foreground window')
+    time.sleep(0.3)
     session.driver('move', target, 120, 200, 400, 400)
     wait_rect(session, mascot, (404, 120, 468, 200))
 

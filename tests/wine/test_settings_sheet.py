@@ -8,7 +8,8 @@ import pytest
 from bitmaps import ellipse_figure, write_bmp24
 from fixtures import bmp_bytes, definition, pack
 from harness import wait_until
-from sheet import CB_GETCURSEL, ROOT, UDM_GETRANGE, Sheet, definition_with_icons, icon_bytes
+from sheet import (BM_CLICK, CB_GETCURSEL, ROOT, UDM_GETRANGE, WM_COMMAND, Sheet, definition_with_icons,
+                   icon_bytes)
 
 LOG = 'unlha.log'
 MASCOT_GROUP = [1012, 1057, 1058, 1001, 1005, 1003, 1007, 1002, 1006, 1004, 1008, 1009, 1011, 1026, 1015]
@@ -198,6 +199,12 @@ def test_preview_controls_follow_the_enabling_rules_and_go_with_an_empty_click(w
     assert all(sheet.enabled(c) for c in RULE_GROUP + SIZE_GROUP)
     sheet.type_text(1032, '1000')
     assert sheet.item(1032)['text'] == '1000'
+    # Shown again through its up-down, 1000 stays plain digits that read back as 1000.
+    sheet.click_empty()
+    wait_until(lambda: not wine.mascots(), message='the preview to go')
+    sheet.click_row(0)
+    preview = wait_until(wine.mascots, message='the preview again')[0].handle
+    assert sheet.item(1032)['text'] == '1000'
 
     sheet.click_row(0)
     assert [w.handle for w in wine.mascots()] == [preview], 'a second click on the row keeps the preview'
@@ -289,6 +296,16 @@ def test_restore_defaults_brings_back_the_definition_anchor_only(wine):
     sheet.click_button(1011)
     assert (sheet.send(1001, CB_GETCURSEL), sheet.item(1003)['text'], sheet.send(1004, CB_GETCURSEL)) == (1, '20', 1)
     assert not sheet.checked(1015) and sheet.checked(1017), 'the display rules stay'
+
+    # The information dialog describes the preview.
+    wine.driver('post', sheet.item(1009)['handle'], BM_CLICK, 0, 0)
+    title = 'マスコットの情報'.encode('cp932')
+    info = wait_until(lambda: [w for w in wine.windows('#32770')
+                               if w.visible and wine.window_text_bytes(w.handle) == title], message='the dialog')[0]
+    name = wine.driver('dlg-item', info.handle, 1054).split()[-1]
+    assert bytes.fromhex(name) == b'Pos'
+    wine.driver('post', info.handle, WM_COMMAND, 1, 0)
+    wait_until(lambda: not wine.window(info.handle), message='the dialog to close')
     sheet.close()
     stored = wine.registry()[ROOT + '\\Mascot\\Pos']
     assert stored['PositionX'] == (4, (20).to_bytes(4, 'little'))
