@@ -7,12 +7,14 @@
 #include "core/roster_win.h"
 #include "core/settings_win.h"
 #include "core/tray_win.h"
+#include "library/mascot_cache_win.h"
 #include "resources/icon_ids.h"
 #include "resources/about_dialog_ids.h"
 #include "resources/mascot_info_dialog_ids.h"
 #include "resources/menu_popup_ids.h"
 #include "ui/about_box_win.h"
 #include "ui/mascot_info_win.h"
+#include "ui/settings_sheet_win.h"
 
 namespace {
 
@@ -53,6 +55,7 @@ void OnCommand(HWND window, WORD id)
 {
     switch (id) {
     case IDM_EXIT: PostMessageA(window, WM_DESTROY, 0, 0); break;
+    case IDM_SETTINGS: OpenSettingsSheet(); break;
     case IDM_HELP: OpenHelpContents(g_app.controller); break;
     case IDM_VERSION: ShowAboutBox(window); break;
     case IDM_ABOUT_MASCOT: ShowMascotInfo(window); break;
@@ -104,7 +107,11 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
 
 }  // namespace
 
-void SaveEverything() { SaveSettings(); }
+void SaveEverything()
+{
+    SaveSettings();
+    SaveCache();
+}
 
 bool RegisterControllerClass()
 {

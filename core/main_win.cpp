@@ -5,6 +5,7 @@
 #include "core/controller_win.h"
 #include "core/roster_win.h"
 #include "core/settings_win.h"
+#include "library/mascot_cache_win.h"
 #include "resources/icon_ids.h"
 
 namespace {
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 0;
     }
     g_app.mutex = CreateMutexA(nullptr, FALSE, "Velmo2");
+    LoadCache();
 
     SetUpApplication(instance);
     g_app.small_icon = static_cast<HICON>(

@@ -1,6 +1,7 @@
 // vdriver: the integration tests' hands and eyes inside the Wine prefix.
 // Every command prints plain lines on stdout; handles are printed and taken in hex.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -452,6 +453,168 @@ int cmd_version_value(int, char** argv)
     return 0;
 }
 
+struct FindById {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK find_by_id(HWND window, LPARAM context)
+{
+    auto* find = reinterpret_cast<FindById*>(context);
+    if (GetDlgCtrlID(window) == find->id) {
+        find->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// dlg-find ROOT ID: the first descendant of ROOT with the control id, and its parent.
+int cmd_dlg_find(int, char** argv)
+{
+    FindById find = {static_cast<int>(number(argv[3])), nullptr};
+    EnumChildWindows(parse_window(argv[2]), find_by_id, reinterpret_cast<LPARAM>(&find));
+    if (!find.found)
+        return 1;
+    std::printf("%lx %lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(find.found)),
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetParent(find.found))));
+    return 0;
+}
+
+// dlg-item PARENT ID: "handle enabled visible texthex" of a dialog's control.
+int cmd_dlg_item(int, char** argv)
+{
+    HWND item = GetDlgItem(parse_window(argv[2]), static_cast<int>(number(argv[3])));
+    if (!item)
+        return 1;
+    // Another process's edit answers GetWindowText with its caption, not its contents.
+    char text[1024] = {};
+    SendMessageA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    std::printf("%lx %d %d ", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(item)), IsWindowEnabled(item) ? 1 : 0,
+                IsWindowVisible(item) ? 1 : 0);
+    print_hex(text);
+    std::printf("\n");
+    return 0;
+}
+
+// settext HWND HEX: WM_SETTEXT with the bytes given in hex.
+int cmd_settext(int, char** argv)
+{
+    std::string text;
+    for (size_t i = 0; argv[3][i] && argv[3][i + 1]; i += 2) {
+        const char pair[3] = {argv[3][i], argv[3][i + 1], 0};
+        text.push_back(static_cast<char>(std::strtoul(pair, nullptr, 16)));
+    }
+    SendMessageA(parse_window(argv[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
+}
+
+// Memory inside the list view's process, for list view messages that carry pointers.
+class RemoteBlock {
+public:
+    explicit RemoteBlock(HWND window)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteBlock()
+    {
+        if (base_)
+            VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    bool ok() const { return base_ != nullptr; }
+    char* at(size_t offset) const { return base_ + offset; }
+    void write(size_t offset, const void* data, size_t size) const
+    {
+        WriteProcessMemory(process_, base_ + offset, data, size, nullptr);
+    }
+    void read(size_t offset, void* data, size_t size) const { ReadProcessMemory(process_, base_ + offset, data, size, nullptr); }
+
+private:
+    HANDLE process_ = nullptr;
+    char* base_ = nullptr;
+};
+
+std::string remote_item_text(HWND list, const RemoteBlock& block, int row, int column)
+{
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = block.at(1024);
+    item.cchTextMax = 1024;
+    block.write(0, &item, sizeof item);
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.at(0)));
+    char text[1025] = {};
+    block.read(1024, text, 1024);
+    return text;
+}
+
+// lv-items LIST: one line per row in display order: "index itemdata image stateimage
+// selected col0hex col1hex" (a dash for an empty text).
+int cmd_lv_items(int, char** argv)
+{
+    HWND list = parse_window(argv[2]);
+    RemoteBlock block(list);
+    if (!block.ok())
+        return 1;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
+        item.iItem = row;
+        item.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED;
+        block.write(0, &item, sizeof item);
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.at(0)));
+        block.read(0, &item, sizeof item);
+        std::printf("%d %ld %d %u %d ", row, static_cast<long>(item.lParam), item.iImage, (item.state >> 12) & 0xF,
+                    (item.state & LVIS_SELECTED) ? 1 : 0);
+        for (int column = 0; column < 2; ++column) {
+            const std::string text = remote_item_text(list, block, row, column);
+            if (text.empty())
+                std::printf("-");
+            print_hex(text);
+            std::printf(column == 0 ? " " : "\n");
+        }
+    }
+    return 0;
+}
+
+// lv-rect LIST INDEX: the row's label rectangle in screen coordinates.
+int cmd_lv_rect(int, char** argv)
+{
+    HWND list = parse_window(argv[2]);
+    RemoteBlock block(list);
+    if (!block.ok())
+        return 1;
+    RECT rect = {};
+    rect.left = LVIR_LABEL;
+    block.write(0, &rect, sizeof rect);
+    if (!SendMessageA(list, LVM_GETITEMRECT, number(argv[3]), reinterpret_cast<LPARAM>(block.at(0))))
+        return 1;
+    block.read(0, &rect, sizeof rect);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
+}
+
+// lv-check LIST INDEX 0|1: sets or clears a row's check box, as a click on it would.
+int cmd_lv_check(int, char** argv)
+{
+    HWND list = parse_window(argv[2]);
+    RemoteBlock block(list);
+    if (!block.ok())
+        return 1;
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(number(argv[4]) ? 2 : 1);
+    block.write(0, &item, sizeof item);
+    SendMessageA(list, LVM_SETITEMSTATE, number(argv[3]), reinterpret_cast<LPARAM>(block.at(0)));
+    return 0;
+}
+
 struct Command {
     const char* name;
     int arguments;
@@ -474,6 +637,9 @@ const Command commands[] = {
     {"cursor-pos", 0, cmd_cursor_pos},    {"register-message", 1, cmd_register_message},
     {"tray-delete", 2, cmd_tray_delete},  {"temp-path", 0, cmd_temp_path},
     {"version-value", 2, cmd_version_value},
+    {"dlg-find", 2, cmd_dlg_find},        {"dlg-item", 2, cmd_dlg_item},
+    {"settext", 2, cmd_settext},          {"lv-items", 1, cmd_lv_items},
+    {"lv-rect", 2, cmd_lv_rect},          {"lv-check", 3, cmd_lv_check},
 };
 
 }  // namespace

@@ -1,0 +1,58 @@
+#include "library/library_scan.h"
+
+#include <cctype>
+
+namespace {
+
+bool equal_without_case(const char* a, const char* b)
+{
+    for (; *a && *b; ++a, ++b)
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+            return false;
+    return *a == *b;
+}
+
+// The profile reader answers the fallback both for a missing key and for the same text
+// written in the file; either way the key counts as absent.
+std::string read_present(ProfileReader& definition, const char* key, const char* absent)
+{
+    std::string text = definition.read_text("VelmoraData", key, absent);
+    return text == absent ? std::string() : text;
+}
+
+}  // namespace
+
+LibraryFileKind library_file_kind(const std::string& path)
+{
+    if (path.size() < 4)
+        return LibraryFileKind::other;
+    const char* extension = path.c_str() + path.size() - 4;
+    if (equal_without_case(extension, ".bmp"))
+        return LibraryFileKind::still;
+    if (equal_without_case(extension, ".lzh"))
+        return LibraryFileKind::archive;
+    return LibraryFileKind::other;
+}
+
+std::string path_below_root(const std::string& path, size_t root_length)
+{
+    return root_length + 1 <= path.size() ? path.substr(root_length + 1) : std::string();
+}
+
+NameAndIconFile read_name_and_icon_file(ProfileReader& definition)
+{
+    NameAndIconFile result;
+    result.name = read_present(definition, "Name", "NoData");
+    result.icon_file = read_present(definition, "Icon16", "NoIcon");
+    if (result.icon_file.empty())
+        result.icon_file = read_present(definition, "Icon32", "NoIcon");
+    return result;
+}
+
+bool widen_column(int& record, int width)
+{
+    if (record >= width)
+        return false;
+    record = width;
+    return true;
+}

@@ -1,0 +1,60 @@
+#include "ui/settings_sheet_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/application_win.h"
+#include "resources/general_page_ids.h"
+#include "resources/mascot_page_ids.h"
+#include "ui/mascot_page_win.h"
+
+namespace {
+
+// The general page shows no controls of its own yet; it only has to exist as the second tab.
+INT_PTR CALLBACK GeneralPageProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+HPROPSHEETPAGE CreatePage(int template_id, DLGPROC procedure)
+{
+    PROPSHEETPAGEA page = {};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_DEFAULT;
+    page.hInstance = g_app.instance;
+    page.pszTemplate = MAKEINTRESOURCEA(template_id);
+    page.pfnDlgProc = procedure;
+    return CreatePropertySheetPageA(&page);
+}
+
+}  // namespace
+
+void OpenSettingsSheet()
+{
+    if (g_app.sheet)
+        return;
+    HPROPSHEETPAGE pages[2] = {CreatePage(IDD_MASCOT_PAGE, MascotPageProc), CreatePage(IDD_GENERAL_PAGE, GeneralPageProc)};
+
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPTITLE | PSH_NOAPPLYNOW;
+    header.hwndParent = g_app.controller;
+    header.hInstance = g_app.instance;
+    header.pszCaption = g_app.title;
+    header.nPages = 2;
+    header.nStartPage = 0;
+    header.phpage = pages;
+
+    const HWND controller = g_app.controller;
+    const LONG style = GetWindowLongA(controller, GWL_STYLE);
+    const LONG ex_style = GetWindowLongA(controller, GWL_EXSTYLE);
+    const HWND previous_foreground = GetForegroundWindow();
+    // A taskbar button with the title for as long as the sheet is open.
+    SetWindowLongA(controller, GWL_STYLE, style & ~WS_SYSMENU);
+    SetWindowLongA(controller, GWL_EXSTYLE, ex_style & ~WS_EX_TOOLWINDOW);
+    ShowWindow(controller, SW_MINIMIZE);
+
+    PropertySheetA(&header);
+
+    ShowWindow(controller, SW_HIDE);
+    SetWindowLongA(controller, GWL_EXSTYLE, GetWindowLongA(controller, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+    SetWindowLongA(controller, GWL_STYLE, GetWindowLongA(controller, GWL_STYLE) | WS_SYSMENU);
+    SetForegroundWindow(previous_foreground);
+}
