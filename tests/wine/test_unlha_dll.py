@@ -66,6 +66,11 @@ def test_whole_archive_goes_flat_into_a_new_folder(wine, work):
     for name, data in files.items():
         assert (target / name).read_bytes() == data, name
 
+    # A folder whose name ends in a kanji with a 0x5C second byte is one folder.
+    kanji = temp_folder(wine) / 'Velmo' / '表'
+    assert unlha(wine, 'tama.lzh', '{TEMP}Velmo\\表\\', 'VLD.INI') == 0
+    assert (kanji / 'VLD.INI').read_bytes() == files['VLD.INI']
+
     # Again over the same folder: files are replaced, nothing else appears.
     (target / 'VLD.INI').write_bytes(b'old')
     assert unlha(wine, 'tama.lzh', '{TEMP}Velmo\\tama\\') == 0
