@@ -3,11 +3,16 @@
 #include <commctrl.h>
 
 #include "core/application_win.h"
+#include "core/help_win.h"
 #include "core/roster_win.h"
 #include "core/settings_win.h"
 #include "core/tray_win.h"
 #include "resources/icon_ids.h"
+#include "resources/about_dialog_ids.h"
+#include "resources/mascot_info_dialog_ids.h"
 #include "resources/menu_popup_ids.h"
+#include "ui/about_box_win.h"
+#include "ui/mascot_info_win.h"
 
 namespace {
 
@@ -33,13 +38,24 @@ void OnDestroy(HWND window)
     PostQuitMessage(0);
 }
 
-void OpenHelp() { WinHelpA(g_app.controller, HelpFilePath().c_str(), HELP_FINDER, 1); }
+void ShowAboutBox(HWND window)
+{
+    DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutBoxProc, 0);
+}
+
+void ShowMascotInfo(HWND window)
+{
+    DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_MASCOT_INFO), window, MascotInfoProc,
+                    reinterpret_cast<LPARAM>(g_app.menu_subject));
+}
 
 void OnCommand(HWND window, WORD id)
 {
     switch (id) {
     case IDM_EXIT: PostMessageA(window, WM_DESTROY, 0, 0); break;
-    case IDM_HELP: OpenHelp(); break;
+    case IDM_HELP: OpenHelpContents(g_app.controller); break;
+    case IDM_VERSION: ShowAboutBox(window); break;
+    case IDM_ABOUT_MASCOT: ShowMascotInfo(window); break;
     default: break;
     }
 }

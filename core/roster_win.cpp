@@ -14,6 +14,9 @@ void StartMascot(const std::string& full_path)
 
 void StopAllMascots()
 {
+    // The menu subject may be one of these mascots; a later about-this-mascot command must
+    // not reach a mascot that is gone.
+    g_app.menu_subject = nullptr;
     for (auto& mascot : g_roster)
         DestroyMascot(*mascot);
     g_roster.clear();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/application_win.h"
+#include "core/popup_menu.h"
 #include "resources/menu_popup_ids.h"
 
 namespace {
@@ -12,8 +13,9 @@ namespace {
 // The first, 88-byte form of the record, which every version of the shell accepts.
 constexpr DWORD kTrayRecordSize = 88;
 
-void SetItemState(HMENU menu, UINT id, UINT state)
+void SetItemState(HMENU menu, UINT id, bool enabled)
 {
+    const UINT state = enabled ? MFS_ENABLED : MFS_GRAYED;
     MENUITEMINFOA item = {};
     item.cbSize = 44;
     item.fMask = MIIM_STATE;
@@ -45,13 +47,22 @@ void ShowPopupMenu(Mascot* subject)
 {
     HMENU loaded = LoadMenuA(g_app.instance, MAKEINTRESOURCEA(IDM_POPUP));
     HMENU popup = GetSubMenu(loaded, 0);
-    const UINT sheet_state = g_app.sheet ? MFS_GRAYED : MFS_ENABLED;
-    for (UINT id : {IDM_EXIT, IDM_VERSION, IDM_SETTINGS})
-        SetItemState(popup, id, sheet_state);
-    SetItemState(popup, IDM_ABOUT_MASCOT, subject ? MFS_ENABLED : MFS_GRAYED);
+    // Help keeps the state it was loaded with.
+    const PopupMenuStates states = PopupMenuStatesFor(g_app.sheet != nullptr, subject != nullptr);
+    SetItemState(popup, IDM_EXIT, states.exit);
+    SetItemState(popup, IDM_VERSION, states.version);
+    SetItemState(popup, IDM_SETTINGS, states.settings);
+    SetItemState(popup, IDM_ABOUT_MASCOT, states.about_mascot);
     g_app.menu_subject = subject;
     POINT cursor;
     GetCursorPos(&cursor);
+    // A menu whose thread is not in the foreground gets no keys and stays open when the user
+    // clicks elsewhere, so one of the program's windows takes the foreground: the mascot that
+    // opened the menu, which no mascot ever takes as its target, or else the controller, which
+    // lies over the taskbar that a click on the tray has just brought to the front anyway.
+    SetForegroundWindow(subject ? subject->window : g_app.controller);
     TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, g_app.controller, nullptr);
+    // Lets the click or key that closed the menu be handled before another menu can open.
+    PostMessageA(g_app.controller, WM_NULL, 0, 0);
     DestroyMenu(loaded);
 }

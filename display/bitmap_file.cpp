@@ -25,8 +25,6 @@ uint32_t max_colour_count(uint16_t bits_per_pixel)
     return bits_per_pixel == 24 ? kMaxTableAt24Bits : default_colour_count(bits_per_pixel);
 }
 
-}  // namespace
-
 uint16_t read_u16le(const uint8_t* bytes)
 {
     return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
@@ -37,6 +35,8 @@ uint32_t read_u32le(const uint8_t* bytes)
     return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
            (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
 }
+
+}  // namespace
 
 FileHeaderResult read_file_header(const uint8_t* bytes, size_t size, BitmapFileHeader& header)
 {

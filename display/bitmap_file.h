@@ -58,6 +58,3 @@ struct ColourEntry {
     uint8_t blue = 0, green = 0, red = 0;
 };
 ColourEntry colour_entry(const uint8_t* data, uint32_t index);
-
-uint16_t read_u16le(const uint8_t* bytes);
-uint32_t read_u32le(const uint8_t* bytes);

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <utility>
-
 #include "display/definition.h"
 #include "display/frames_win.h"
 #include "display/profile_win.h"
@@ -13,16 +11,8 @@ bool ReadDefinition(Mascot& mascot, const std::string& mascot_folder)
     Win32Profile profile(definition_path(mascot_folder));
     profile.drop_cached_copy();
     mascot.name = read_mascot_name(profile);
-    read_frame_list(profile, mascot_folder, [&](const std::string& path, int32_t time) {
-        MascotFrame frame;
-        frame.path = path;
-        frame.time = time;
-        if (!LoadFrameBitmap(mascot, frame))
-            return false;
-        frame.shape = BuildShapeRegion(frame.bitmap_data);
-        mascot.frames.push_back(std::move(frame));
-        return true;
-    });
+    read_frame_list(profile, mascot_folder,
+                    [&](const std::string& path, int32_t time) { return AppendFrame(mascot, path, time); });
     apply_anchor_keys(profile, mascot.settings);
     return true;
 }

@@ -1,5 +1,8 @@
 #include "display/frames_win.h"
 
+#include <new>
+#include <utility>
+
 #include "core/random.h"
 #include "display/bitmap_file.h"
 #include "display/frame_clock.h"
@@ -50,7 +53,13 @@ bool read_bitmap_data(const std::string& path, std::vector<uint8_t>& data)
         return false;
     if (size_high == 0 && header.data_size > file_size - kBitmapFileHeaderSize)
         return false;
-    data.assign(header.data_size, 0);
+    // A file large enough to exist yet too large for this process is a failed load, not an
+    // exception escaping into the window procedure that loads frames.
+    try {
+        data.assign(header.data_size, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (!read_exactly(file.get(), data.data(), header.data_size)) {
         std::vector<uint8_t>().swap(data);
         return false;
@@ -65,6 +74,13 @@ void show_frame(Mascot& mascot, size_t index)
     mascot.current_bitmap_data = &frame.bitmap_data;
     mascot.current_colour_count = frame.colour_count;
     mascot.current_palette = frame.palette;
+    if (mascot.shaped_frame >= 0 && static_cast<size_t>(mascot.shaped_frame) < mascot.frames.size()) {
+        const HRGN shown = mascot.frames[mascot.shaped_frame].shape;
+        if (shown && frame.shape && EqualRgn(shown, frame.shape)) {
+            mascot.shaped_frame = static_cast<long>(index);
+            return;
+        }
+    }
     HRGN copy = CreateRectRgn(0, 0, 0, 0);
     if (!copy)
         return;
@@ -73,6 +89,7 @@ void show_frame(Mascot& mascot, size_t index)
     // Once handed over, the window owns the copy and deletes the region it had before.
     if (mascot.window && SetWindowRgn(mascot.window, copy, TRUE)) {
         mascot.window_region = copy;
+        mascot.shaped_frame = static_cast<long>(index);
     } else {
         DeleteObject(copy);
     }
@@ -108,6 +125,18 @@ bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame)
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     frame.colour_count = layout.colour_count;
     CreateFramePalette(frame);
+    return true;
+}
+
+bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time)
+{
+    MascotFrame frame;
+    frame.path = path;
+    frame.time = time;
+    if (!LoadFrameBitmap(mascot, frame))
+        return false;
+    frame.shape = BuildShapeRegion(frame.bitmap_data);
+    mascot.frames.push_back(std::move(frame));
     return true;
 }
 
@@ -175,4 +204,5 @@ void FreeFrames(Mascot& mascot)
     }
     mascot.frames.clear();
     mascot.current_frame = 0;
+    mascot.shaped_frame = -1;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "display/mascot_win.h"
@@ -11,6 +12,10 @@
 // gives the mascot (and its window, if it has one) the frame's size. Fails, with nothing left
 // allocated in the frame, when the file cannot be read in full or is not a frame bitmap.
 bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame);
+
+// Loads the bitmap at `path` as a new frame with its stored time, builds its shape and
+// appends it to the mascot's frame list; false, with the list unchanged, when it cannot load.
+bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time);
 
 // Makes the frame's logical palette from its colour table; false when it has none.
 bool CreateFramePalette(MascotFrame& frame);

@@ -1,7 +1,6 @@
 #include "display/mascot_popup_win.h"
 
 #include <cstring>
-#include <utility>
 
 #include "core/application_win.h"
 #include "core/tray_win.h"
@@ -104,13 +103,8 @@ bool HasBitmapExtension(const std::string& path)
 
 bool LoadStillMascot(Mascot& mascot, const std::string& path)
 {
-    MascotFrame frame;
-    frame.path = path;
-    frame.time = 0;
-    if (!LoadFrameBitmap(mascot, frame))
+    if (!AppendFrame(mascot, path, 0))
         return false;
-    frame.shape = BuildShapeRegion(frame.bitmap_data);
-    mascot.frames.push_back(std::move(frame));
     mascot.name = mascot.source_path;
     mascot.settings.PositionX = 75;
     mascot.settings.WidthLeftRight = 1;

@@ -29,6 +29,9 @@ struct Mascot {
     std::vector<MascotFrame> frames;
     size_t current_frame = 0;
     HRGN window_region = nullptr;
+    // The frame whose shape the window has now, or -1: frames of one outline (a blink, say)
+    // then change pixels without handing the window a new region.
+    long shaped_frame = -1;
     HPALETTE current_palette = nullptr;
     Rect32 target_rect;
     Rect32 placed_rect;

@@ -63,7 +63,7 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
     const Rect32& t = input.target;
     const bool unchanged = input.has_placed && t == input.placed;
     bool refused;
-    if (input.target_maximized && rules.MaximizeWindow == 1)
+    if (rules.MaximizeWindow == 1 && queries.target_is_maximized && queries.target_is_maximized())
         refused = true;
     else if (rules.OutScreenMascot == 1 &&
              leaves_screen(result.position, input.width, input.height, input.screen_width, input.screen_height))

@@ -17,7 +17,6 @@ struct PlacementInput {
     RuleBlock global_rules;
     int32_t no_window_flag = 0;
     int32_t screen_width = 0, screen_height = 0;
-    bool target_maximized = false;
     bool sheet_open = false;
 };
 
@@ -31,9 +30,11 @@ struct PlacementResult {
     bool has_placed = false;
 };
 
-// The services a placement may need. Each is asked only when the rules reach it: the owner
-// program only when the target rectangle changed, the taskbar only for a refused target.
+// The services a placement may need. Each is asked only when the rules reach it: the show
+// state only under the maximized rule, the owner program only when the target rectangle
+// changed, the taskbar only for a refused target.
 struct PlacementQueries {
+    std::function<bool()> target_is_maximized;
     std::function<bool()> target_is_excluded;
     std::function<Rect32()> taskbar_rect;
 };

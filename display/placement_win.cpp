@@ -45,10 +45,9 @@ void PlaceMascot(Mascot& mascot)
     input.no_window_flag = g_app.settings.NoWindowFlag;
     input.screen_width = g_app.screen_width;
     input.screen_height = g_app.screen_height;
-    input.target_maximized = TargetIsMaximized();
     input.sheet_open = g_app.sheet != nullptr;
 
-    const PlacementResult result = decide_placement(input, {TargetProgramIsExcluded, TaskbarRect});
+    const PlacementResult result = decide_placement(input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect});
     mascot.target_rect = result.target;
     mascot.x = result.position.x;
     mascot.y = result.position.y;

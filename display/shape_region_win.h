@@ -12,8 +12,8 @@
 // so the cost grows with the square of the runs on a busy frame.
 HRGN region_by_union(const std::vector<RunRect>& runs);
 
-// Hands the runs to the system as one rectangle list. Windows builds that in one pass, but
-// Wine unites the list's rectangles one by one, no faster than region_by_union.
+// Hands the runs to the system as one rectangle list. Wine unites the list's rectangles one
+// by one inside, so there it is no faster than region_by_union.
 HRGN region_from_rect_list(const std::vector<RunRect>& runs);
 
 // Makes one region per picture row from that row's rectangle list, then unites the rows in

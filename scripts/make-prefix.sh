@@ -4,7 +4,7 @@
 # Usage: make-prefix.sh DIR [desktop]   ("desktop" adds the virtual desktop with a taskbar)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-dir=$1
+dir=$(realpath -m "$1")
 mode=${2:-plain}
 source "$top/scripts/wine-env.sh"
 
@@ -37,5 +37,11 @@ wine regedit /S "$reg" >/dev/null 2>&1
 rm -f "$reg"
 wineserver -k || true
 wineserver -w
-rm -rf "/tmp/wine-$(id -u)"/server-* 2>/dev/null || true
+# Only this prefix's server folder goes; other prefixes may be in use.
+server="server-$(stat -c '%D' "$dir" | sed 's/^0*//')-$(printf '%x' "$(stat -c '%i' "$dir")")"
+for folder in /tmp/wine-*/"$server"; do
+  [ -d "$folder" ] || continue
+  rm -rf "$folder"
+  rmdir "$(dirname "$folder")" 2>/dev/null || true
+done
 echo "$stamp" > "$dir/.velmora-stamp"

@@ -17,9 +17,11 @@ fi
 mkdir -p "$app"
 cp "$top/build/win32/bin/Velmora2.exe" "$app/"
 [ -f "$top/build/win32/bin/unlha32.dll" ] && cp "$top/build/win32/bin/unlha32.dll" "$app/"
-if [ -d "$top/build/win32/Mascots" ]; then
+cp "$top/help/Velmora2.html" "$app/"
+# The sample mascots are drawn and packed on the build machine, so the native tree makes them.
+if [ -d "$top/build/native/Mascots" ]; then
   mkdir -p "$app/Mascots"
-  cp -r "$top/build/win32/Mascots/." "$app/Mascots/"
+  cp -r "$top/build/native/Mascots/." "$app/Mascots/"
 fi
 
 source "$top/scripts/wine-env.sh"

@@ -1,6 +1,7 @@
 // vdriver: the integration tests' hands and eyes inside the Wine prefix.
 // Every command prints plain lines on stdout; handles are printed and taken in hex.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -233,9 +234,15 @@ std::vector<BYTE> from_hex(const char* hex)
 // reg-set PATH HEXNAME TYPE HEXDATA: names and data in hex so that any bytes survive.
 int cmd_reg_set(int, char** argv)
 {
+    // "HKLM\" before the path names the machine hive; otherwise the path is below HKCU.
+    HKEY root = HKEY_CURRENT_USER;
+    const char* path = argv[2];
+    if (std::strncmp(path, "HKLM\\", 5) == 0) {
+        root = HKEY_LOCAL_MACHINE;
+        path += 5;
+    }
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, argv[2], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return 1;
     std::vector<BYTE> name = from_hex(argv[3]);
     name.push_back(0);
@@ -275,6 +282,20 @@ int cmd_exit_code(int, char** argv)
     return 0;
 }
 
+// record FILE ARGS...: appends the arguments, one line, to the file. Tests register it as
+// the program that opens a kind of file, to see what the shell was asked to open.
+int cmd_record(int argc, char** argv)
+{
+    FILE* file = std::fopen(argv[2], "ab");
+    if (!file)
+        return 1;
+    for (int i = 3; i < argc; ++i)
+        std::fprintf(file, "%s%s", i > 3 ? " " : "", argv[i]);
+    std::fprintf(file, "\n");
+    std::fclose(file);
+    return 0;
+}
+
 int cmd_mutex(int, char** argv)
 {
     HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, argv[2]);
@@ -297,6 +318,140 @@ int cmd_gui_resources(int, char** argv)
     return 0;
 }
 
+// A window's text through WM_GETTEXT, which also reaches edit controls of other processes.
+std::string text_of(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    std::vector<char> text(length + 2, '\0');
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        5000, &ignored);
+    return std::string(text.data());
+}
+
+void print_hex(const std::string& text)
+{
+    for (unsigned char c : text)
+        std::printf("%02x", c);
+}
+
+BOOL CALLBACK print_child(HWND child, LPARAM)
+{
+    char class_name[256] = {};
+    GetClassNameA(child, class_name, sizeof class_name);
+    RECT r = {};
+    GetWindowRect(child, &r);
+    std::printf("%d %s %ld %ld %ld %ld enabled=%d visible=%d style=%lx text=", GetDlgCtrlID(child), class_name,
+                r.left, r.top, r.right, r.bottom, IsWindowEnabled(child) ? 1 : 0, IsWindowVisible(child) ? 1 : 0,
+                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)));
+    print_hex(text_of(child));
+    std::printf("\n");
+    return TRUE;
+}
+
+// children HWND: one line per child control: id, class, screen rectangle, states, text in hex.
+int cmd_children(int, char** argv)
+{
+    HWND window = parse_window(argv[2]);
+    if (!IsWindow(window))
+        return 1;
+    EnumChildWindows(window, print_child, 0);
+    return 0;
+}
+
+// owner HWND: the owner window's handle, 0 when it has none.
+int cmd_owner(int, char** argv)
+{
+    std::printf("%lx\n",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(parse_window(argv[2]), GW_OWNER))));
+    return 0;
+}
+
+// key VK: presses and releases one key through the system's input queue.
+int cmd_key(int, char** argv)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(number(argv[2]));
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
+}
+
+// mouse X Y BUTTON [COUNT]: moves to a screen point and clicks COUNT times (0 only moves);
+// BUTTON is left or right.
+int cmd_mouse(int argc, char** argv)
+{
+    const int x = static_cast<int>(number(argv[2]));
+    const int y = static_cast<int>(number(argv[3]));
+    const bool right = std::strcmp(argv[4], "right") == 0;
+    const long count = argc > 5 ? number(argv[5]) : 1;
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN);
+    move.mi.dy = (y * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof move);
+    for (long i = 0; i < count; ++i) {
+        INPUT click[2] = {};
+        click[0].type = click[1].type = INPUT_MOUSE;
+        click[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+        click[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+        SendInput(2, click, sizeof(INPUT));
+    }
+    return 0;
+}
+
+int cmd_cursor_pos(int, char**)
+{
+    POINT point = {};
+    GetCursorPos(&point);
+    std::printf("%ld %ld\n", point.x, point.y);
+    return 0;
+}
+
+int cmd_register_message(int, char** argv)
+{
+    std::printf("%u\n", RegisterWindowMessageA(argv[2]));
+    return 0;
+}
+
+// tray-delete HWND ID: removes another program's tray icon, as a restarting shell loses it.
+int cmd_tray_delete(int, char** argv)
+{
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = 88;
+    icon.hWnd = parse_window(argv[2]);
+    icon.uID = static_cast<UINT>(number(argv[3]));
+    return Shell_NotifyIconA(NIM_DELETE, &icon) ? 0 : 1;
+}
+
+int cmd_temp_path(int, char**)
+{
+    char folder[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof folder, folder);
+    std::printf("%s\n", folder);
+    return 0;
+}
+
+// version-value FILE SUBBLOCK: one string of a file's version resource, or nothing.
+int cmd_version_value(int, char** argv)
+{
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(argv[2], &ignored);
+    if (size == 0)
+        return 1;
+    std::vector<char> block(size);
+    char* value = nullptr;
+    UINT length = 0;
+    if (!GetFileVersionInfoA(argv[2], 0, size, block.data()) ||
+        !VerQueryValueA(block.data(), argv[3], reinterpret_cast<void**>(&value), &length) || !value)
+        return 1;
+    std::printf("%s\n", value);
+    return 0;
+}
+
 struct Command {
     const char* name;
     int arguments;
@@ -305,6 +460,7 @@ struct Command {
 
 const Command commands[] = {
     {"windows", 0, cmd_windows},          {"info", 1, cmd_info},
+    {"record", 1, cmd_record},
     {"text", 1, cmd_text},                {"region", 1, cmd_region},
     {"target", 4, cmd_target},            {"move", 5, cmd_move},
     {"show", 2, cmd_show},                {"foreground", 1, cmd_foreground},
@@ -313,6 +469,11 @@ const Command commands[] = {
     {"reg-dump", 1, cmd_reg_dump},        {"reg-set", 4, cmd_reg_set},
     {"reg-delete", 1, cmd_reg_delete},    {"pid", 1, cmd_exit_code},
     {"mutex", 1, cmd_mutex},              {"gui-resources", 1, cmd_gui_resources},
+    {"children", 1, cmd_children},        {"owner", 1, cmd_owner},
+    {"key", 1, cmd_key},                  {"mouse", 3, cmd_mouse},
+    {"cursor-pos", 0, cmd_cursor_pos},    {"register-message", 1, cmd_register_message},
+    {"tray-delete", 2, cmd_tray_delete},  {"temp-path", 0, cmd_temp_path},
+    {"version-value", 2, cmd_version_value},
 };
 
 }  // namespace

@@ -59,7 +59,7 @@ class WineSession:
         self._start_display()
         self.env = dict(os.environ)
         self.env.update({
-            'WINEPREFIX': str(self.prefix), 'WINEARCH': 'win32', 'WINEDEBUG': '-all',
+            'WINEPREFIX': str(self.prefix), 'WINEARCH': 'win32', 'WINEDEBUG': os.environ.get('VELMORA_WINEDEBUG', '-all'),
             'WINEDLLOVERRIDES': 'mscoree,mshtml=;winemenubuilder.exe=d',
             'LC_ALL': 'ja_JP.UTF-8', 'DISPLAY': self.display,
         })
@@ -105,8 +105,13 @@ class WineSession:
             self.xvfb.wait()
         try:
             device = os.stat(self.prefix)
-            server = Path(f'/tmp/.wine-{os.getuid()}') / f'server-{device.st_dev:x}-{device.st_ino:x}'
-            shutil.rmtree(server, ignore_errors=True)
+            name = f'server-{device.st_dev:x}-{device.st_ino:x}'
+            for server in Path('/tmp').glob(f'wine-*/{name}'):
+                shutil.rmtree(server, ignore_errors=True)
+                try:
+                    server.parent.rmdir()
+                except OSError:
+                    pass
         except FileNotFoundError:
             pass
         shutil.rmtree(self.root, ignore_errors=True)
@@ -124,7 +129,7 @@ class WineSession:
         return result
 
     def spawn(self, *args):
-        process = subprocess.Popen(['wine', *args], env=self.env, stdout=subprocess.PIPE,
+        process = subprocess.Popen(['wine', *[str(a) for a in args]], env=self.env, stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True, encoding='cp932', errors='replace')
         self.processes.append(process)
         return process
@@ -133,7 +138,7 @@ class WineSession:
 
     def start_velmora(self, wait=True):
         self.velmora = subprocess.Popen(['wine', APP_DIR + '\\Velmora2.exe'], env=self.env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                        stdout=subprocess.DEVNULL, stderr=open(os.environ.get('VELMORA_WINE_LOG', os.devnull), 'a'))
         self.processes.append(self.velmora)
         if wait:
             wait_until(self.controller, timeout=20, message='the controller window')

@@ -65,12 +65,18 @@ TEST(ComputeMascotPosition, HugeValuesDoNotOverflow)
 namespace {
 
 struct Probe {
+    int maximized_calls = 0;
     int excluded_calls = 0;
     int taskbar_calls = 0;
+    bool maximized = false;
     bool excluded = false;
     PlacementQueries queries()
     {
         return {[this] {
+                    ++maximized_calls;
+                    return maximized;
+                },
+                [this] {
                     ++excluded_calls;
                     return excluded;
                 },
@@ -104,6 +110,7 @@ TEST(DecidePlacement, FirstPlacementMovesAndAsksForTheOwnerOnce)
     EXPECT_TRUE(r.has_placed);
     EXPECT_EQ(r.placed, kTarget);
     EXPECT_EQ(probe.excluded_calls, 1);
+    EXPECT_EQ(probe.maximized_calls, 0) << "the show state is asked only under the maximized rule";
 }
 
 TEST(DecidePlacement, UnchangedTargetDoesNothingUnlessTheSheetIsOpen)
@@ -166,8 +173,8 @@ TEST(DecidePlacement, RefusalRulesAndActions)
     for (const auto& row : rows) {
         Probe probe;
         probe.excluded = row.excluded;
+        probe.maximized = row.maximized;
         PlacementInput in = input_on(row.target);
-        in.target_maximized = row.maximized;
         in.global_rules = row.global_rules;
         in.settings.NonTargetAll = row.non_target_all;
         in.settings.rules = row.own_rules;
@@ -200,8 +207,8 @@ TEST(DecidePlacement, RightEdgeAtTheScreenWidthIsOnTheScreen)
 TEST(DecidePlacement, OnTheTaskbarNoFurtherMoveWhileNothingChanges)
 {
     Probe probe;
+    probe.maximized = true;
     PlacementInput in = input_on(kTarget);
-    in.target_maximized = true;
     in.global_rules.MaximizeWindow = 1;
     in.no_window_flag = 2;
     const PlacementResult first = decide_placement(in, probe.queries());

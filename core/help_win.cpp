@@ -1,0 +1,43 @@
+#include "core/help_win.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "core/application_win.h"
+
+namespace {
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The HTML help, "<program>.html", when the WinHelp file is missing and it is there.
+bool OpenHtmlInstead(HWND owner, const std::string& help_file)
+{
+    if (FileExists(help_file))
+        return false;
+    const std::string html = help_file.substr(0, help_file.size() - 3) + "html";
+    if (!FileExists(html))
+        return false;
+    ShellExecuteA(owner, nullptr, html.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return true;
+}
+
+}  // namespace
+
+void OpenHelpContents(HWND owner)
+{
+    const std::string help_file = HelpFilePath();
+    if (!OpenHtmlInstead(owner, help_file))
+        WinHelpA(owner, help_file.c_str(), HELP_FINDER, 1);
+}
+
+void OpenHelpPopup(HWND owner, DWORD context)
+{
+    const std::string help_file = HelpFilePath();
+    if (!OpenHtmlInstead(owner, help_file))
+        WinHelpA(owner, help_file.c_str(), HELP_CONTEXTPOPUP, context);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+// Which commands of the popup menu can be chosen. The settings sheet runs modally and stops
+// the mascots, so while it is open the menu offers neither a second sheet, nor the about box,
+// nor exit; about-this-mascot needs a mascot to describe, wherever the menu was opened.
+// Help is always offered.
+struct PopupMenuStates {
+    bool settings = true;
+    bool about_mascot = true;
+    bool version = true;
+    bool exit = true;
+};
+
+PopupMenuStates PopupMenuStatesFor(bool sheet_open, bool has_subject);

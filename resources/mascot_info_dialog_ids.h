@@ -1,0 +1,5 @@
+#pragma once
+#define IDD_MASCOT_INFO 111
+#define IDC_INFO_LINK 1013
+#define IDC_INFO_COMMENT 1053
+#define IDC_INFO_NAME 1054

@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Benchmark, not a test: what ten animated mascots cost under Wine.
+
+Prints the CPU time the program (and Wine's server on its behalf) used while ten mascots
+animate on a still target, and the program's GDI and USER object counts before and after
+many frame changes and target switches. Run from the repository after scripts/build.sh:
+
+    python3 tests/bench/mascot_load.py [seconds] [switches] [frame time in ticks | samples]
+
+"samples" runs five copies each of the two animated sample mascots the project ships.
+
+Wine answers 0 for GetGuiResources, so the program's resident memory is printed beside the
+object counts: a handle leaked on every frame change shows there too.
+"""
+import os
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / 'wine'))
+from fixtures import two_frame_archive  # noqa: E402
+from harness import SOURCE, WineSession, wait_until  # noqa: E402
+
+ROOT = 'Software\\Korrin\\Velmora2'
+TICKS = os.sysconf('SC_CLK_TCK')
+
+
+def cpu_seconds(pid):
+    fields = Path(f'/proc/{pid}/stat').read_text().rsplit(')', 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def wineserver_pid(session):
+    for entry in Path('/proc').iterdir():
+        if entry.name.isdigit():
+            try:
+                command = (entry / 'cmdline').read_bytes()
+                environ = (entry / 'environ').read_bytes()
+            except OSError:
+                continue
+            if b'wineserver' in command and f'WINEPREFIX={session.prefix}'.encode() in environ:
+                return int(entry.name)
+    return None
+
+
+def resident_kib(pid):
+    for line in Path(f'/proc/{pid}/status').read_text().splitlines():
+        if line.startswith('VmRSS:'):
+            return int(line.split()[1])
+    return 0
+
+
+def gui_counts(session, handle):
+    parts = session.driver('gui-resources', handle).split()
+    return int(parts[1]), int(parts[3])
+
+
+def main():
+    seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 30
+    switches = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
+    kind = sys.argv[3] if len(sys.argv) > 3 else '0'
+    frame_time = int(kind) if kind != 'samples' else 0
+    session = WineSession(desktop=True)
+    try:
+        names = []
+        for n in range(10):
+            (session.app_dir / 'Mascots').mkdir(exist_ok=True)
+            archive = session.app_dir / 'Mascots' / f'm{n}.lzh'
+            if kind == 'samples':
+                sample = SOURCE / 'build' / 'native' / 'Mascots' / ('mike.lzh' if n % 2 else 'fuwari.lzh')
+                archive.write_bytes(sample.read_bytes())
+            else:
+                # Time 0 or 1: every mascot changes frame on every tick, ten changes a second each.
+                two_frame_archive(archive, (frame_time, frame_time), name=f'M{n}')
+            names.append(f'm{n}.lzh')
+            session.set_value(ROOT + '\\View', names[-1], names[-1])
+        session.start_velmora()
+        mascots = wait_until(lambda: len(session.mascots()) == 10 and session.mascots(), timeout=30)
+        first = session.target(100, 200, 400, 400, 'first')
+        second = session.target(300, 250, 500, 300, 'second')
+        session.driver('foreground', first)
+        time.sleep(2)
+
+        pid = session.velmora.pid
+        server = wineserver_pid(session)
+        gdi_before, user_before = gui_counts(session, mascots[0].handle)
+        memory_before = resident_kib(pid)
+        cpu_start, server_start, wall_start = cpu_seconds(pid), cpu_seconds(server) if server else 0, time.monotonic()
+        time.sleep(seconds)
+        wall = time.monotonic() - wall_start
+        cpu = cpu_seconds(pid) - cpu_start
+        server_cpu = (cpu_seconds(server) - server_start) if server else float('nan')
+        changes = int(wall * 10 * 10 / max(frame_time, 1)) if kind != 'samples' else 0
+        print(f'ten mascots ({kind}), still target, {wall:.1f} s: program {100 * cpu / wall:.2f} % of one core, '
+              f'wineserver {100 * server_cpu / wall:.2f} %; about {changes} frame changes')
+
+        for n in range(switches):
+            session.driver('foreground', first if n % 2 else second)
+        gdi_after, user_after = gui_counts(session, mascots[0].handle)
+        print(f'GDI objects {gdi_before} -> {gdi_after}, USER objects {user_before} -> {user_after}, '
+              f'resident memory {memory_before} -> {resident_kib(pid)} KiB after {switches} target switches')
+        session.exit_velmora()
+    finally:
+        session.close()
+
+
+if __name__ == '__main__':
+    main()

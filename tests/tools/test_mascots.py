@@ -1,0 +1,207 @@
+"""The sample mascots as the program will meet them: drawn into a temporary folder, packed with
+our lhapack, extracted again with lhasa, and every file checked against the formats the program
+accepts. Needs lhasa's `lha` and the native lhapack (VELMORA_LHAPACK, else build/native/bin)."""
+import configparser
+import os
+import struct
+import subprocess
+import sys
+
+import pytest
+
+SOURCE = os.environ.get('VELMORA_SOURCE', os.path.join(os.path.dirname(__file__), '..', '..'))
+LHAPACK = os.environ.get('VELMORA_LHAPACK', os.path.join(SOURCE, 'build', 'native', 'bin', 'lhapack'))
+GENERATOR = os.path.join(SOURCE, 'tools', 'mascots', 'make_mascots.py')
+ARCHIVES = ['mike', 'fuwari']
+STILLS = ['Sprout.bmp']
+
+
+@pytest.fixture(scope='module')
+def made(tmp_path_factory):
+    top = tmp_path_factory.mktemp('mascots')
+    subprocess.run([sys.executable, GENERATOR, '--out', str(top / 'Mascots'), '--parts', str(top / 'parts'),
+                    '--packer', LHAPACK], check=True)
+    extracted = {}
+    for name in ARCHIVES:
+        dest = top / 'extracted' / name
+        dest.mkdir(parents=True)
+        subprocess.run(['lha', 'xq', str(top / 'Mascots' / (name + '.lzh'))], cwd=dest, check=True)
+        extracted[name] = {f: (dest / f).read_bytes() for f in os.listdir(dest)}
+    return top, extracted
+
+
+def read_bitmap(data):
+    """Checks the file against the accepted frame format; returns (width, height, bits, colour
+    table, rows bottom-up as lists of pixel values)."""
+    assert data[:2] == b'BM'
+    file_size, offset = struct.unpack_from('<I4xI', data, 2)
+    assert file_size == len(data)
+    header, width, height, _, bits, compression = struct.unpack_from('<IiiHHI', data, 14)
+    colours_used = struct.unpack_from('<I', data, 46)[0]
+    assert (header, compression) == (40, 0)
+    assert width > 0 and height > 0, 'frames must be bottom-up'
+    assert bits in (8, 24)
+    count = colours_used or (256 if bits == 8 else 0)
+    assert count <= 256
+    # The program takes the rows to follow the colour table directly, whatever the offset says.
+    assert offset == 54 + 4 * count
+    table = [(data[56 + 4 * i], data[55 + 4 * i], data[54 + 4 * i]) for i in range(count)]
+    stride = (width * bits + 31) // 32 * 4
+    assert len(data) == offset + stride * height
+    rows = []
+    for k in range(height):
+        raw = data[offset + k * stride: offset + (k + 1) * stride]
+        if bits == 8:
+            row = list(raw[:width])
+            assert max(row) < count
+        else:
+            row = [(raw[3 * x + 2], raw[3 * x + 1], raw[3 * x]) for x in range(width)]
+        rows.append(row)
+    return width, height, bits, table, rows
+
+
+def colour_of(value, table):
+    return table[value] if table else value
+
+
+def check_frame(data):
+    width, height, bits, table, rows = read_bitmap(data)
+    key = rows[0][0]
+    corners = [rows[0][0], rows[0][-1], rows[-1][0], rows[-1][-1]]
+    assert corners == [key] * 4, 'every corner of a frame is background'
+    drawn = [v for row in rows for v in row if v != key]
+    assert 0.15 * width * height < len(drawn) < 0.85 * width * height
+    # The cut is exact by value, so a colour near the key on a drawn pixel is a fringe that
+    # anti-aliasing into the background would leave around the character.
+    kr, kg, kb = colour_of(key, table)
+    near = [v for v in set(drawn) if sum(abs(a - b) for a, b in zip(colour_of(v, table), (kr, kg, kb))) < 120]
+    assert not near, 'drawn pixels close to the background colour: %r' % [colour_of(v, table) for v in near]
+    return width, height, bits
+
+
+def definition(files):
+    ini = configparser.ConfigParser(interpolation=None)
+    ini.read_string(files['VLD.INI'].decode('cp932'))
+    return ini
+
+
+@pytest.mark.parametrize('name', ARCHIVES)
+def test_archive_extracts_to_exactly_the_files_packed(made, name):
+    top, extracted = made
+    parts = top / 'parts' / name
+    assert sorted(extracted[name]) == sorted(os.listdir(parts))
+    for member, data in extracted[name].items():
+        assert data == (parts / member).read_bytes(), member
+
+
+@pytest.mark.parametrize('name', ARCHIVES)
+def test_definition_lists_every_frame_with_a_time(made, name):
+    files = made[1][name]
+    assert b'\r\n' in files['VLD.INI'] and b'\n' not in files['VLD.INI'].replace(b'\r\n', b'')
+    ini = definition(files)
+    shown = ini['VelmoraData']['Name']
+    assert shown and shown != 'NoData' and not shown.isascii(), 'a Japanese name'
+    frames, times = [], []
+    n = 1
+    while 'File%u' % n in ini['List']:
+        frames.append(ini['List']['File%u' % n])
+        times.append(int(ini['List']['Time%u' % n]))
+        n += 1
+    assert len(ini['List']) == 2 * len(frames), 'no gap in the numbering'
+    assert 4 <= len(frames) <= 8
+    assert all(t != 9999 for t in times)
+    assert any(t < 0 for t in times), 'a random stay'
+    assert len(set(times)) > 1
+    bitmaps = {f for f in files if f.lower().endswith('.bmp')}
+    assert set(frames) == bitmaps, 'every frame listed, and only frames'
+    sizes = {check_frame(files[f])[:2] for f in frames}
+    assert len(sizes) == 1, 'all frames the size of the window'
+
+
+@pytest.mark.parametrize('name', ARCHIVES)
+def test_anchor_is_not_the_default(made, name):
+    ini = definition(made[1][name])
+    pos = {k.lower(): int(v) for k, v in ini['Pos'].items()}
+    assert pos and all(v != 9999 for v in pos.values())
+    assert set(pos) & {'posx', 'leftx', 'rightx'}
+    assert pos.get('posx', 75) != 75 or set(pos) & {'leftx', 'rightx'}
+
+
+@pytest.mark.parametrize('name', ARCHIVES)
+def test_icon_holds_a_16_pixel_image(made, name):
+    files = made[1][name]
+    icon = files[definition(files)['VelmoraData']['Icon16']]
+    reserved, kind, count = struct.unpack_from('<HHH', icon)
+    assert (reserved, kind) == (0, 1) and count >= 1
+    sizes = []
+    for i in range(count):
+        w, h, _, _, _, bits, length, offset = struct.unpack_from('<BBBBHHII', icon, 6 + 16 * i)
+        assert offset + length <= len(icon)
+        header, iw, ih = struct.unpack_from('<Iii', icon, offset)
+        assert (header, iw, ih) == (40, w or 256, 2 * (h or 256))
+        stride = (w + 31) // 32 * 4
+        assert length == 40 + w * h * bits // 8 + stride * h
+        sizes.append(w)
+    assert 16 in sizes
+
+
+@pytest.mark.parametrize('name', ARCHIVES)
+def test_comment_and_web_page(made, name):
+    files = made[1][name]
+    comment = files['Comment.txt']
+    assert b'\0' not in comment
+    assert comment.count(b'\n') == comment.count(b'\r\n') >= 2
+    comment.decode('cp932')
+    link = configparser.ConfigParser(interpolation=None)
+    link.read_string(files['WebPage.url'].decode('cp932'))
+    url = link['InternetShortcut']['URL']
+    assert url.startswith('http://') and len(url) <= 254
+
+
+@pytest.mark.parametrize('still', STILLS)
+def test_still_mascot(made, still):
+    check_frame((made[0] / 'Mascots' / still).read_bytes())
+
+
+sys.path.insert(0, os.path.join(SOURCE, 'tools', 'mascots'))
+import imagefile  # noqa: E402
+
+# Odd widths exercise the row padding that the shipped frames, all a multiple of 4 wide, never
+# need: (width, height).
+PADDING_CASES = [(1, 1), (2, 3), (3, 2), (5, 4), (7, 1)]
+
+
+def tiny_frame(width, height):
+    """Background at the bottom-left, a few distinct colours elsewhere."""
+    frame = [[(10 * x + 3, 20 * y + 5, 7) for x in range(width)] for y in range(height)]
+    frame[-1][0] = None
+    return frame
+
+
+@pytest.mark.parametrize('width,height', PADDING_CASES)
+def test_eight_bit_rows_round_trip(width, height):
+    frame = tiny_frame(width, height)
+    palette = imagefile.shared_palette([frame])
+    w, h, bits, table, rows = read_bitmap(imagefile.bmp8(imagefile.index_frame(frame, palette), palette))
+    assert (w, h, bits) == (width, height, 8)
+    picture = [[None if v == 0 else table[v] for v in row] for row in reversed(rows)]
+    assert picture == frame
+
+
+@pytest.mark.parametrize('width,height', PADDING_CASES)
+def test_twenty_four_bit_rows_round_trip(width, height):
+    frame = tiny_frame(width, height)
+    w, h, bits, _, rows = read_bitmap(imagefile.bmp24(frame))
+    assert (w, h, bits) == (width, height, 24)
+    picture = [[None if v == imagefile.KEY else v for v in row] for row in reversed(rows)]
+    assert picture == frame
+
+
+def test_palette_reduction_keeps_the_key_alone_at_index_zero():
+    # 600 greys and one magenta-ish colour: far more colours than an 8-bit palette holds.
+    frame = [[(i % 256, i % 256, (i * 7) % 256) for i in range(600)], [None] + [(250, 5, 250)] * 599]
+    palette = imagefile.shared_palette([frame])
+    assert len(palette) == 256 and palette[0] == imagefile.KEY
+    indexed = imagefile.index_frame(frame, palette)
+    assert indexed[1][0] == 0
+    assert all(v != 0 for row in indexed for v in row[1:]) and all(v != 0 for v in indexed[0])

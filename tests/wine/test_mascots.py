@@ -1,0 +1,137 @@
+"""Still and archive mascots started by the real program: names, frames, animation, failures."""
+import shutil
+import time
+
+import pytest
+
+from bitmaps import ellipse_figure, write_bmp24
+from fixtures import bmp_bytes, definition, pack, two_frame_archive
+from harness import wait_until
+
+ROOT = 'Software\\Korrin\\Velmora2'
+
+
+@pytest.fixture
+def wine(wine_desktop):
+    session = wine_desktop
+    session.delete_key('Software\\Korrin')
+    mascots = session.app_dir / 'Mascots'
+    shutil.rmtree(mascots, ignore_errors=True)
+    mascots.mkdir()
+    yield session
+    if session.velmora and session.velmora.poll() is None:
+        session.velmora.kill()
+        session.velmora.wait()
+    wait_until(lambda: not session.windows('Velmo2'), timeout=10, message='the program to end')
+
+
+def run(wine, *source_paths, target=(100, 200, 400, 400)):
+    for path in source_paths:
+        wine.set_value(ROOT + '\\View', path, path)
+    wine.start_velmora()
+    windows = wait_until(lambda: len(wine.mascots()) == len(source_paths) and wine.mascots(),
+                         message='the mascots')
+    handle = wine.target(*target)
+    wine.driver('foreground', handle)
+    return windows, handle
+
+
+def settle(wine, mascot, rect):
+    return wait_until(lambda: wine.window(mascot).rect == rect, timeout=3, message=f'mascot at {rect}')
+
+
+def test_still_mascot_with_upper_case_extension_is_named_by_its_path(wine):
+    (wine.app_dir / 'Mascots' / 'Cats').mkdir()
+    write_bmp24(wine.app_dir / 'Mascots' / 'Cats' / 'Tama.BMP', 64, 80, ellipse_figure(64, 80))
+    # Settings stored under the source path reach it, so that is its name.
+    wine.set_value(ROOT + '\\Mascot\\Cats\\Tama.BMP', 'PositionY', 10)
+    (mascot,), _ = run(wine, 'Cats\\Tama.BMP')
+    settle(wine, mascot.handle, (384, 168, 448, 248))
+
+
+def test_archive_without_name_is_named_by_its_source_path(wine):
+    two_frame_archive(wine.app_dir / 'Mascots' / 'Cats' / 'anon.lzh', (10, 10), name=None)
+    wine.set_value(ROOT + '\\Mascot\\Cats\\anon.lzh', 'PositionY', 10)
+    (mascot,), _ = run(wine, 'Cats\\anon.lzh')
+    settle(wine, mascot.handle, (384, 168, 448, 248))
+    assert wine.region(mascot.handle), 'the archive was extracted and its frame shaped the window'
+
+
+def test_definition_anchor_and_name_from_the_archive(wine):
+    two_frame_archive(wine.app_dir / 'Mascots' / 'named.lzh', (10, 10), name='タマ',
+                      pos={'RightX': 12, 'UnderY': 5})
+    (mascot,), target = run(wine, 'named.lzh')
+    settle(wine, mascot.handle, (424, 515, 488, 595))
+    # A stored value under the Japanese name wins over the anchor.
+    wine.exit_velmora()
+    wine.set_value(ROOT + '\\Mascot\\タマ', 'PositionY', 7)
+    wine.start_velmora()
+    mascot = wait_until(lambda: wine.mascots(), message='the mascot')[0]
+    wine.driver('foreground', target)
+    settle(wine, mascot.handle, (424, 513, 488, 593))
+
+
+def test_archive_without_a_usable_frame_shows_an_empty_window(wine):
+    pack(wine.app_dir / 'Mascots' / 'empty.lzh', {
+        'VLD.INI': definition('Empty', [('missing.bmp', 5)]),
+    })
+    (mascot,), _ = run(wine, 'empty.lzh')
+    info = wine.window(mascot.handle)
+    left, top, right, bottom = info.rect
+    assert (right - left, bottom - top) == (100, 100)
+    assert wine.region(mascot.handle) is None, 'no shape is set'
+    assert wine.velmora.poll() is None
+
+
+def shapes_seen(wine, handle, seconds):
+    seen = []
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        region = wine.region(handle)
+        seen.append(len(region) if region else 0)
+    return seen
+
+
+def next_change(wine, handle, timeout):
+    before = wine.region(handle)
+    wait_until(lambda: wine.region(handle) != before, timeout=timeout, interval=0.01, message='a frame change')
+    return time.monotonic()
+
+
+def test_a_frame_stays_for_its_time(wine):
+    two_frame_archive(wine.app_dir / 'Mascots' / 'slow.lzh', (20, 20))
+    (mascot,), _ = run(wine, 'slow.lzh')
+    first = next_change(wine, mascot.handle, 5)
+    second = next_change(wine, mascot.handle, 5)
+    # Twenty ticks of 100 ms; the polling adds a little either way.
+    assert 1.6 <= second - first <= 2.8
+
+
+@pytest.mark.parametrize('time_value', [0, 1, -1])
+def test_short_times_change_on_every_tick(wine, time_value):
+    two_frame_archive(wine.app_dir / 'Mascots' / 'fast.lzh', (time_value, time_value))
+    (mascot,), _ = run(wine, 'fast.lzh')
+    assert len(set(shapes_seen(wine, mascot.handle, 1.5))) == 2
+
+
+def test_a_single_frame_never_changes(wine):
+    pack(wine.app_dir / 'Mascots' / 'one.lzh', {
+        'VLD.INI': definition('One', [('a.bmp', 0)]),
+        'a.bmp': bmp_bytes(64, 80, ellipse_figure(64, 80)),
+    })
+    (mascot,), _ = run(wine, 'one.lzh')
+    assert len(set(shapes_seen(wine, mascot.handle, 1.0))) == 1
+
+
+def test_archive_mascot_without_the_lha_library_is_an_empty_window(wine):
+    two_frame_archive(wine.app_dir / 'Mascots' / 'blink.lzh', (5, 5))
+    dll = wine.app_dir / 'unlha32.dll'
+    saved = dll.read_bytes()
+    dll.unlink()
+    try:
+        (mascot,), _ = run(wine, 'blink.lzh')
+        info = wine.window(mascot.handle)
+        assert (info.rect[2] - info.rect[0], info.rect[3] - info.rect[1]) == (100, 100)
+        assert wine.velmora.poll() is None, 'the program runs on'
+    finally:
+        dll.write_bytes(saved)
