@@ -39,6 +39,9 @@ public:
         return v;
     }
 
+    // True once zero bits have been supplied in place of missing input.
+    bool past_end() const { return phantom_ != 0; }
+
     // Bits consumed beyond the end of the span.
     uint64_t overrun_bits() const {
         const uint64_t consumed = (static_cast<uint64_t>(p_ - begin_) + phantom_) * 8 - static_cast<uint64_t>(count_);

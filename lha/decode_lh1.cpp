@@ -146,6 +146,9 @@ DecodeResult decode_lh1(const uint8_t* packed, size_t packed_size, uint64_t orig
             if (c < 256) {
                 *op++ = static_cast<uint8_t>(c);
                 --left;
+                // Past the end of the data every code still decodes, so a cut-off
+                // stream is caught here rather than after a whole chunk of output.
+                if (in.past_end() && in.overrun_bits() > kOverrunTolerance) break;
                 continue;
             }
             size_t length = static_cast<size_t>(c - 256 + kMinMatch);

@@ -39,13 +39,6 @@ bool is_selected(const ExtractCommand& command, const std::string& flat_name, st
     return selected;
 }
 
-std::string join(const FileSystem& fs, const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    const char last = folder.back();
-    if (last == '\\' || last == '/') return folder + name;
-    return folder + fs.separator() + name;
-}
-
 // Stored data never grows and the coded methods add at most a few percent, so
 // compressed data far beyond the member cap is refused before it is read in.
 uint64_t max_packed_for(const ExtractLimits& limits) { return limits.max_member_bytes + limits.max_member_bytes / 8 + 4096; }
@@ -138,7 +131,7 @@ LhaStatus Extraction::extract_member(ByteSource& source, const MemberHeader& hea
         if (!read_block(source, header.data_offset, packed_size, copy)) return LhaStatus::truncated;
         packed = copy.data();
     }
-    return write_member(header, packed, packed_size, join(fs_, command_.destination, flat_name));
+    return write_member(header, packed, packed_size, fs_.child(command_.destination, flat_name));
 }
 
 LhaStatus Extraction::write_member(const MemberHeader& header, const uint8_t* packed, size_t packed_size,
@@ -150,7 +143,7 @@ LhaStatus Extraction::write_member(const MemberHeader& header, const uint8_t* pa
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
         char temp_name[32];
         std::snprintf(temp_name, sizeof temp_name, "~vlh%04u.tmp", temp_counter_++ % 10000u);
-        temp_path = join(fs_, command_.destination, temp_name);
+        temp_path = fs_.child(command_.destination, temp_name);
         file = fs_.create_new(temp_path);
     }
     if (!file) return LhaStatus::write_failed;

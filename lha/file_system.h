@@ -27,6 +27,6 @@ public:
     // Renames `from` to `to`, replacing a file already called `to`.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& path) = 0;
-    // The separator put between the destination and a member name.
-    virtual char separator() const = 0;
+    // The path of `name` inside `folder`, whether or not the folder ends in a separator.
+    virtual std::string child(const std::string& folder, const std::string& name) const = 0;
 };

@@ -115,3 +115,11 @@ bool PosixFileSystem::replace(const std::string& from, const std::string& to) {
 }
 
 void PosixFileSystem::remove(const std::string& path) { ::unlink(path.c_str()); }
+
+std::string PosixFileSystem::child(const std::string& folder, const std::string& name) const {
+    if (folder.empty()) return name;
+    std::string base = folder;
+    while (base.size() > 1 && (base.back() == '/' || base.back() == '\\')) base.pop_back();
+    if (base == "/") return "/" + name;
+    return base + "/" + name;
+}

@@ -9,5 +9,6 @@ public:
     std::unique_ptr<WritableFile> create_new(const std::string& path) override;
     bool replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
-    char separator() const override { return '/'; }
+    // A folder ending in '\\', as the library's callers write it, is taken as ending in '/'.
+    std::string child(const std::string& folder, const std::string& name) const override;
 };

@@ -80,7 +80,8 @@ std::unique_ptr<ByteSource> Win32FileSystem::open_read(const std::string& path) 
 
 bool Win32FileSystem::make_directories(const std::string& path) {
     // Each prefix that ends at a real separator is created in turn; the ones that
-    // exist already (the drive, the temporary folder) just fail harmlessly.
+    // exist already (the drive, the temporary folder) just fail harmlessly. A 0x5C
+    // that is the second byte of a kanji is not a separator.
     for (size_t i = 0; i < path.size(); ++i) {
         const unsigned char byte = static_cast<unsigned char>(path[i]);
         if (is_cp932_lead_byte(byte)) {
@@ -90,11 +91,13 @@ bool Win32FileSystem::make_directories(const std::string& path) {
         if ((byte == '\\' || byte == '/') && i > 0 && path[i - 1] != ':')
             CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
     }
-    std::string whole = path;
-    if (!whole.empty() && (whole.back() == '\\' || whole.back() == '/') && !last_name_component(whole).empty())
-        whole.pop_back();
-    if (!whole.empty() && whole.back() != '\\' && whole.back() != '/') CreateDirectoryA(whole.c_str(), nullptr);
-    return is_directory(whole.empty() ? path : whole) || is_directory(path);
+    if (!last_name_component(path).empty()) CreateDirectoryA(path.c_str(), nullptr);
+    return is_directory(path);
+}
+
+std::string Win32FileSystem::child(const std::string& folder, const std::string& name) const {
+    if (folder.empty() || last_name_component(folder).empty()) return folder + name;
+    return folder + "\\" + name;
 }
 
 std::unique_ptr<WritableFile> Win32FileSystem::create_new(const std::string& path) {

@@ -10,5 +10,5 @@ public:
     std::unique_ptr<WritableFile> create_new(const std::string& path) override;
     bool replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
-    char separator() const override { return '\\'; }
+    std::string child(const std::string& folder, const std::string& name) const override;
 };

@@ -235,25 +235,24 @@ bool find_header(ByteSource& source, uint64_t from, uint64_t& offset) {
     // Self-extracting stubs seen in the wild are well below this; scanning further
     // would only find false matches inside compressed data.
     constexpr uint64_t kMaxStub = 512 * 1024;
-    MemberHeader header;
     const uint64_t total = source.size();
     if (from >= total) return false;
+    // A file that starts like an archive is one: a damaged first header must be
+    // reported, not skipped in favour of a later member.
+    uint8_t head[22];
+    if (from == 0 && total >= sizeof head && source.read(0, head, sizeof head) && has_method_id(head) && head[20] <= 3) {
+        offset = 0;
+        return true;
+    }
     const uint64_t limit = total - from < kMaxStub ? total - from : kMaxStub;
     std::vector<uint8_t> window;
     if (!read_block(source, from, static_cast<size_t>(limit), window)) return false;
+    MemberHeader header;
     for (uint64_t i = 0; i + 22 <= limit; ++i) {
         const uint8_t* p = window.data() + i;
-        const uint64_t at = from + i;
         if (!has_method_id(p) || p[20] > 3) continue;
-        // A file that starts like an archive is one: a damaged first header must be
-        // reported, not skipped in favour of a later member.
-        if (at == 0) {
-            offset = 0;
-            return true;
-        }
-        HeaderResult r = read_member_header(source, at, header);
-        if (r.kind == HeaderRead::member) {
-            offset = at;
+        if (read_member_header(source, from + i, header).kind == HeaderRead::member) {
+            offset = from + i;
             return true;
         }
     }

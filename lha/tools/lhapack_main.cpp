@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "lha/archive_writer.h"
+#include "lha/member_name.h"
 
 namespace {
 
-std::string bare_name(const std::string& path) {
-    const size_t cut = path.find_last_of("/\\");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
+// The name after the folder; code page 932 aware, since under Windows a kanji such
+// as 0x95 0x5C ends in a backslash byte.
+std::string bare_name(const std::string& path) { return last_name_component(path); }
 
 int usage() {
     std::fprintf(stderr, "usage: lhapack [-m lh5|lh6|lh7] archive.lzh file...\n");

@@ -254,3 +254,18 @@ TEST(Extract, ResultCodes) {
     };
     for (const Row& row : rows) EXPECT_EQ(run(row.line), row.status) << row.line;
 }
+
+// The library's callers end the destination with a backslash; the native tool
+// takes that as a folder too, as well as a slash or no separator at all.
+TEST(Extract, DestinationSeparators) {
+    TempFolder folder;
+    const std::string archive = folder.path() + "/d.lzh";
+    write_file(archive, pack({{"a.txt", "a"}}));
+    for (const char* ending : {"\\", "/", "//"}) {
+        SCOPED_TRACE(ending);
+        TempFolder out;
+        EXPECT_EQ(run("E " + quoted(archive) + " " + quoted(out.path() + "/x" + ending)), LhaStatus::ok);
+        EXPECT_EQ(read_text(out.path() + "/x/a.txt"), "a");
+        EXPECT_EQ(out.names(), Names{"x"});
+    }
+}
