@@ -178,8 +178,11 @@ void ShowPreviewSettings(const MascotPage& page)
     CheckDlgButton(page.page, IDC_MASCOT_NOT_MAXIMIZED, settings.rules.MaximizeWindow == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page.page, IDC_MASCOT_NOT_OFF_SCREEN, settings.rules.OutScreenMascot == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page.page, IDC_MASCOT_NOT_SMALL, settings.rules.MinimizeWindow == 1 ? BST_CHECKED : BST_UNCHECKED);
-    SendItem(page, IDC_MASCOT_WIDTH_UPDOWN, UDM_SETPOS, 0, MAKELPARAM(settings.rules.sizeMinimizeX & 0xFFFF, 0));
-    SendItem(page, IDC_MASCOT_HEIGHT_UPDOWN, UDM_SETPOS, 0, MAKELPARAM(settings.rules.sizeMinimizeY & 0xFFFF, 0));
+    // The sizes go into their edits as they are stored, which their up-downs read back on the
+    // next arrow click. Through the up-downs' positions a stored value outside 0 to 1000, or
+    // above 16 bits, would be clamped or cut, and stored so when the preview is given up.
+    SetDlgItemInt(page.page, IDC_MASCOT_MIN_WIDTH, static_cast<UINT>(settings.rules.sizeMinimizeX), FALSE);
+    SetDlgItemInt(page.page, IDC_MASCOT_MIN_HEIGHT, static_cast<UINT>(settings.rules.sizeMinimizeY), FALSE);
 }
 
 // Stores the preview's settings, then removes it; its edits persist from this moment.
