@@ -184,6 +184,17 @@ def test_unit_rule_keeps_percent_within_range(wine):
         stored = wine.registry()[ROOT + '\\Mascot\\a.bmp']
         assert stored['PositionX'] == (4, int(shown).to_bytes(4, 'little'))
         assert stored['WidthPerDot'] == (4, b'\1\0\0\0')
+
+    # Typed while percent shows, 250 goes back to 100 at the next click in the list, not to
+    # whatever position the up-down held before.
+    sheet.click_row(0)
+    wait_until(lambda: sheet.enabled(1004), message='the mascot controls')
+    sheet.type_text(1003, '250')
+    sheet.click_row(0)
+    assert sheet.item(1003)['text'] == '100'
+    sheet.click_empty()
+    wait_until(lambda: not wine.mascots(), message='the preview to go')
+    assert wine.registry()[ROOT + '\\Mascot\\a.bmp']['PositionX'] == (4, (100).to_bytes(4, 'little'))
     sheet.close()
 
 
