@@ -1,6 +1,7 @@
 #include "library/mascot_cache_win.h"
 
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "core/application_win.h"
@@ -75,12 +76,15 @@ void LoadCache()
     if (file == INVALID_HANDLE_VALUE)
         return;
     const DWORD size = GetFileSize(file, nullptr);
-    std::vector<uint8_t> data(size == INVALID_FILE_SIZE ? 0 : size);
+    // The file runs before anything else is set up; one too large to hold in memory gives an
+    // empty cache rather than ending the program.
+    std::unique_ptr<uint8_t[]> data(size == INVALID_FILE_SIZE ? nullptr : new (std::nothrow) uint8_t[size ? size : 1]);
     DWORD read = 0;
-    if (!data.empty() && !ReadFile(file, data.data(), size, &read, nullptr))
+    if (!data || !ReadFile(file, data.get(), size, &read, nullptr))
         read = 0;
     CloseHandle(file);
-    g_cache.cache.load(data.data(), read);
+    if (data)
+        g_cache.cache.load(data.get(), read);
 }
 
 void SaveCache()

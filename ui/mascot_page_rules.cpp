@@ -16,11 +16,10 @@ int compare_rows(int mode, int text_order, bool checked_a, bool checked_b)
     return descending ? -text_order : text_order;
 }
 
-UnitRule unit_rule(bool percent_shown, uint16_t position_word)
+UnitRule unit_rule(bool percent_shown, int32_t position)
 {
     if (!percent_shown)
         return {false, 0, kDotRange, 0};
-    int position = static_cast<int16_t>(position_word);
     if (position < 0)
         position = 0;
     if (position >= 100)

@@ -25,15 +25,15 @@ constexpr UpDownRange kPercentRange = {100, 0};
 constexpr UpDownRange kDotRange = {999, -999};
 constexpr UpDownRange kSizeRange = {1000, 0};
 
-// The unit rule of one axis, from the unit shown and the up-down's position word. Percent
-// keeps the position within 0 to 100 and sets the percent flag; dots leave it alone.
+// The unit rule of one axis, from the unit shown and the position's number. Percent keeps
+// the position within 0 to 100 and sets the percent flag; dots leave it alone.
 struct UnitRule {
     bool set_position;
     int position;
     UpDownRange range;
     int32_t per_dot_setting;  // WidthPerDot or HeightPerDot: 1 percent, 0 dots
 };
-UnitRule unit_rule(bool percent_shown, uint16_t position_word);
+UnitRule unit_rule(bool percent_shown, int32_t position);
 
 // Which control groups are enabled.
 struct EnabledGroups {

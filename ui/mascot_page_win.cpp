@@ -52,10 +52,11 @@ const int kSizeGroup[] = {IDC_MASCOT_WIDTH_LABEL,  IDC_MASCOT_MIN_WIDTH,   IDC_M
 struct Axis {
     int unit;
     int updown;
+    int value;
     int32_t MascotSettings::*per_dot;
 };
-const Axis kHorizontal = {IDC_MASCOT_X_UNIT, IDC_MASCOT_X_UPDOWN, &MascotSettings::WidthPerDot};
-const Axis kVertical = {IDC_MASCOT_Y_UNIT, IDC_MASCOT_Y_UPDOWN, &MascotSettings::HeightPerDot};
+const Axis kHorizontal = {IDC_MASCOT_X_UNIT, IDC_MASCOT_X_UPDOWN, IDC_MASCOT_X_VALUE, &MascotSettings::WidthPerDot};
+const Axis kVertical = {IDC_MASCOT_Y_UNIT, IDC_MASCOT_Y_UPDOWN, IDC_MASCOT_Y_VALUE, &MascotSettings::HeightPerDot};
 
 const char* const kColumnHeaders[] = {"マスコット", "ファイル名"};
 
@@ -178,8 +179,11 @@ void ShowPreviewSettings(const MascotPage& page)
     CheckDlgButton(page.page, IDC_MASCOT_NOT_MAXIMIZED, settings.rules.MaximizeWindow == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page.page, IDC_MASCOT_NOT_OFF_SCREEN, settings.rules.OutScreenMascot == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page.page, IDC_MASCOT_NOT_SMALL, settings.rules.MinimizeWindow == 1 ? BST_CHECKED : BST_UNCHECKED);
-    SendItem(page, IDC_MASCOT_WIDTH_UPDOWN, UDM_SETPOS, 0, MAKELPARAM(settings.rules.sizeMinimizeX & 0xFFFF, 0));
-    SendItem(page, IDC_MASCOT_HEIGHT_UPDOWN, UDM_SETPOS, 0, MAKELPARAM(settings.rules.sizeMinimizeY & 0xFFFF, 0));
+    // The sizes go into their edits as they are stored, which their up-downs read back on the
+    // next arrow click. Through the up-downs' positions a stored value outside 0 to 1000, or
+    // above 16 bits, would be clamped or cut, and stored so when the preview is given up.
+    SetDlgItemInt(page.page, IDC_MASCOT_MIN_WIDTH, static_cast<UINT>(settings.rules.sizeMinimizeX), FALSE);
+    SetDlgItemInt(page.page, IDC_MASCOT_MIN_HEIGHT, static_cast<UINT>(settings.rules.sizeMinimizeY), FALSE);
 }
 
 // Stores the preview's settings, then removes it; its edits persist from this moment.
@@ -192,10 +196,13 @@ void GiveUpPreview(MascotPage& page)
     page.preview.reset();
 }
 
+// The position is read from the edit rather than asked of the up-down: for text outside its
+// current range the up-down answers its own earlier position, so 250 typed under percent
+// would become that instead of 100.
 void ApplyUnitRule(MascotPage& page, const Axis& axis)
 {
     const bool percent = SendItem(page, axis.unit, CB_GETCURSEL) == 0;
-    const UnitRule rule = unit_rule(percent, LOWORD(SendItem(page, axis.updown, UDM_GETPOS)));
+    const UnitRule rule = unit_rule(percent, read_edit_number(ItemText(page, axis.value), true));
     if (rule.set_position)
         SendItem(page, axis.updown, UDM_SETPOS, 0, MAKELPARAM(rule.position, 0));
     SetRange(page, axis.updown, rule.range);

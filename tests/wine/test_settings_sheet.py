@@ -61,6 +61,17 @@ def extractions(wine):
     return [line for line in lines if 'VLD.INI *.ico' in line]
 
 
+RED = ('srgb(200,40,40)', 'rgb(200,40,40)')
+
+
+def icon_colour(wine, sheet, picture, index):
+    """The colour in the middle of a row's small icon on a screenshot."""
+    left, top, right, bottom = (int(v) for v in wine.driver('lv-rect', sheet.list, index).split())
+    out = subprocess.run(['convert', str(picture), '-format', f'%[pixel:p{{{left - 9},{(top + bottom) // 2}}}]',
+                          'info:'], capture_output=True, text=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
+    return out.stdout.strip()
+
+
 def view_after_exit(wine):
     assert wine.exit_velmora() == 0
     return list(wine.registry()[ROOT + '\\View'])
@@ -173,11 +184,23 @@ def test_unit_rule_keeps_percent_within_range(wine):
         stored = wine.registry()[ROOT + '\\Mascot\\a.bmp']
         assert stored['PositionX'] == (4, int(shown).to_bytes(4, 'little'))
         assert stored['WidthPerDot'] == (4, b'\1\0\0\0')
+
+    # Typed while percent shows, 250 goes back to 100 at the next click in the list, not to
+    # whatever position the up-down held before.
+    sheet.click_row(0)
+    wait_until(lambda: sheet.enabled(1004), message='the mascot controls')
+    sheet.type_text(1003, '250')
+    sheet.click_row(0)
+    assert sheet.item(1003)['text'] == '100'
+    sheet.click_empty()
+    wait_until(lambda: not wine.mascots(), message='the preview to go')
+    assert wine.registry()[ROOT + '\\Mascot\\a.bmp']['PositionX'] == (4, (100).to_bytes(4, 'little'))
     sheet.close()
 
 
 def test_preview_controls_follow_the_enabling_rules_and_go_with_an_empty_click(wine):
     still(wine, 'a.bmp')
+    wine.set_value(ROOT + '\\Mascot\\a.bmp', 'sizeMinimizeY', 70000)
     wine.start_velmora()
     sheet = Sheet(wine)
     assert not any(sheet.enabled(c) for c in MASCOT_GROUP + RULE_GROUP + SIZE_GROUP)
@@ -187,6 +210,7 @@ def test_preview_controls_follow_the_enabling_rules_and_go_with_an_empty_click(w
     preview = wait_until(wine.mascots, message='the preview')[0].handle
     assert all(sheet.enabled(c) for c in MASCOT_GROUP)
     assert sheet.checked(1015), 'a new mascot follows the general settings'
+    assert sheet.item(1034)['text'] == '70000', 'a stored size is shown as it is, beyond the range too'
     assert not any(sheet.enabled(c) for c in RULE_GROUP + SIZE_GROUP)
 
     sheet.click_button(1015)
@@ -216,6 +240,7 @@ def test_preview_controls_follow_the_enabling_rules_and_go_with_an_empty_click(w
     assert stored['NonTargetAll'] == (4, b'\0\0\0\0')
     assert stored['MinimizeWindow'] == (4, b'\1\0\0\0')
     assert stored['sizeMinimizeX'] == (4, (1000).to_bytes(4, 'little'))
+    assert stored['sizeMinimizeY'] == (4, (70000).to_bytes(4, 'little'))
     sheet.close()
 
 
@@ -263,13 +288,8 @@ def test_library_lists_mascot_files_at_any_depth_and_checks_every_row_of_a_runni
 
     # The icon named by Icon32 is on its row; the archive without one shows another icon.
     picture = wine.screenshot(wine.root / 'library.png')
-    def icon_colour(index):
-        left, top, right, bottom = (int(v) for v in wine.driver('lv-rect', sheet.list, index).split())
-        out = subprocess.run(['convert', str(picture), '-format', f'%[pixel:p{{{left - 9},{(top + bottom) // 2}}}]',
-                              'info:'], capture_output=True, text=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
-        return out.stdout.strip()
-    colours = {r[1]: icon_colour(i) for i, r in enumerate(rows)}
-    assert colours['t1.lzh'] in ('srgb(200,40,40)', 'rgb(200,40,40)')
+    colours = {r[1]: icon_colour(wine, sheet, picture, i) for i, r in enumerate(rows)}
+    assert colours['t1.lzh'] in RED
     assert colours['sub\\t2.lzh'] != colours['t1.lzh']
 
     sheet.close()
@@ -324,3 +344,20 @@ def test_damaged_cache_file_keeps_its_whole_records(wine):
     assert wine.exit_velmora() == 0
     assert (wine.app_dir / 'Velmo2.mdc').read_bytes() == (
         b'\\other.lzh\0Other\0\0\0\0\0' b'\\plain.lzh\0Cached\0\0\0\0\0')
+
+
+def test_failed_extraction_of_a_cached_archive_shows_no_leftover_icon(wine):
+    # The shared extraction folder still holds another archive's definition and icon.
+    temp = wine.driver('temp-path').strip()
+    folder = wine.prefix / 'drive_c' / temp[3:].replace('\\', '/') / 'Velmo'
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / 'VLD.INI').write_bytes(definition_with_icons(name='Left', icon16='left.ico'))
+    (folder / 'left.ico').write_bytes(icon_bytes())
+    # The cache says the archive has an icon, but the archive no longer reads.
+    (wine.app_dir / 'Mascots' / 'broken.lzh').write_bytes(b'not an archive')
+    (wine.app_dir / 'Velmo2.mdc').write_bytes(b'\\broken.lzh\0Broken\0\1\0\0\0')
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    assert sheet.names() == ['Broken']
+    assert icon_colour(wine, sheet, wine.screenshot(wine.root / 'broken.png'), 0) not in RED
+    sheet.close()

@@ -55,18 +55,18 @@ TEST(MascotPageRules, UnitRule)
 {
     struct Case {
         bool percent;
-        uint16_t word;
+        int32_t word;
         UnitRule expected;
     } cases[] = {
         {true, 250, {true, 100, kPercentRange, 1}},
         {true, 100, {true, 100, kPercentRange, 1}},
         {true, 99, {true, 99, kPercentRange, 1}},
         {true, 0, {true, 0, kPercentRange, 1}},
-        {true, static_cast<uint16_t>(-5), {true, 0, kPercentRange, 1}},
-        {true, 0x8000, {true, 0, kPercentRange, 1}},   // -32768 as a signed word
-        {true, 0x7FFF, {true, 100, kPercentRange, 1}},
+        {true, -5, {true, 0, kPercentRange, 1}},
+        {true, 70000, {true, 100, kPercentRange, 1}},
+        {true, INT32_MIN, {true, 0, kPercentRange, 1}},
         {false, 250, {false, 0, kDotRange, 0}},
-        {false, static_cast<uint16_t>(-5), {false, 0, kDotRange, 0}},
+        {false, -5, {false, 0, kDotRange, 0}},
     };
     for (const Case& c : cases) {
         const UnitRule got = unit_rule(c.percent, c.word);
