@@ -621,11 +621,14 @@ int cmd_lb_items(int, char** argv)
     HWND list = parse_window(argv[2]);
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT index = 0; index < count; ++index) {
-        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+        // Wine hands another process's list box text over in UTF-16 whichever form is asked for.
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
         if (length == LB_ERR)
             return 1;
-        std::vector<char> text(static_cast<size_t>(length) + 1);
-        SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        std::vector<wchar_t> wide(static_cast<size_t>(length) + 1);
+        SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
+        std::vector<char> text(wide.size() * 2 + 1);
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
         if (!text[0])
             std::printf("-");
         print_hex(text.data());
