@@ -13,8 +13,15 @@ std::vector<std::string> ExclusionList::entries() const
 
 void ExclusionList::clear() { names_.clear(); }
 
-std::string program_file_name(const std::string& path)
+std::string program_file_name(const std::string& path, LeadBytePredicate is_lead_byte)
 {
-    const auto slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t name_start = 0;
+    for (size_t at = 0; at < path.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(path[at]);
+        if (byte == '\\')
+            name_start = at + 1;
+        else if (is_lead_byte && is_lead_byte(byte) && at + 1 < path.size())
+            ++at;
+    }
+    return path.substr(name_start);
 }

@@ -20,7 +20,7 @@ bool TargetProgramIsExcluded()
     char path[MAX_PATH + 1] = {};
     if (!GetWindowProgramName(g_app.target, path, sizeof path))
         return false;
-    return IsExcluded(program_file_name(path));
+    return IsExcluded(program_file_name(path, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }));
 }
 
 Rect32 TaskbarRect()

@@ -6,12 +6,10 @@
 #include "core/application_win.h"
 #include "resources/general_page_ids.h"
 #include "resources/mascot_page_ids.h"
+#include "ui/general_page_win.h"
 #include "ui/mascot_page_win.h"
 
 namespace {
-
-// The general page shows no controls of its own yet; it only has to exist as the second tab.
-INT_PTR CALLBACK GeneralPageProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 HPROPSHEETPAGE CreatePage(int template_id, DLGPROC procedure)
 {

@@ -615,6 +615,62 @@ int cmd_lv_check(int, char** argv)
     return 0;
 }
 
+// lb-items LIST: the list box's entries in order, one per line in hex, "-" for an empty one.
+int cmd_lb_items(int, char** argv)
+{
+    HWND list = parse_window(argv[2]);
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        // Wine hands another process's list box text over in UTF-16 whichever form is asked for.
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+        if (length == LB_ERR)
+            return 1;
+        std::vector<wchar_t> wide(static_cast<size_t>(length) + 1);
+        SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
+        std::vector<char> text(wide.size() * 2 + 1);
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+        if (!text[0])
+            std::printf("-");
+        print_hex(text.data());
+        std::printf("\n");
+    }
+    return 0;
+}
+
+// owned-dialog X Y: a titled window with an owned pop-up in front of it that holds an edit
+// control, as a program's dialog would; prints "owner popup edit" and stays until closed.
+int cmd_owned_dialog(int, char** argv)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = target_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "VdriverOwner";
+    RegisterClassA(&wc);
+    const int x = static_cast<int>(number(argv[2]));
+    const int y = static_cast<int>(number(argv[3]));
+    HWND owner = CreateWindowExA(0, "VdriverOwner", "owner", WS_OVERLAPPEDWINDOW, x, y, 300, 240, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    HWND popup = CreateWindowExA(WS_EX_DLGMODALFRAME, "VdriverOwner", "dialog", WS_POPUP | WS_CAPTION, x + 40, y + 40,
+                                 220, 140, owner, nullptr, wc.hInstance, nullptr);
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 10, 190, 80, popup,
+                                reinterpret_cast<HMENU>(100), wc.hInstance, nullptr);
+    ShowWindow(owner, SW_SHOWNORMAL);
+    ShowWindow(popup, SW_SHOWNORMAL);
+    SetForegroundWindow(popup);
+    std::printf("%lx %lx %lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(owner)),
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(popup)),
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(edit)));
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
 struct Command {
     const char* name;
     int arguments;
@@ -640,6 +696,7 @@ const Command commands[] = {
     {"dlg-find", 2, cmd_dlg_find},        {"dlg-item", 2, cmd_dlg_item},
     {"settext", 2, cmd_settext},          {"lv-items", 1, cmd_lv_items},
     {"lv-rect", 2, cmd_lv_rect},          {"lv-check", 3, cmd_lv_check},
+    {"lb-items", 1, cmd_lb_items},        {"owned-dialog", 2, cmd_owned_dialog},
 };
 
 }  // namespace

@@ -43,11 +43,31 @@ TEST(ExclusionList, OrderAndCaseAreByteWise)
     EXPECT_FALSE(list.contains("notepad"));
 }
 
+// Lead bytes of code page 932.
+static bool Cp932LeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
 TEST(ExclusionList, ProgramFileName)
 {
-    EXPECT_EQ(program_file_name("C:\\Tools\\Editor.exe"), "Editor.exe");
-    EXPECT_EQ(program_file_name("Editor.exe"), "Editor.exe");
-    EXPECT_EQ(program_file_name("C:\\Tools\\"), "");
+    struct Row {
+        const char* path;
+        LeadBytePredicate lead;
+        const char* name;
+    };
+    // 表 is 95 5C and ソ is 83 5C in code page 932.
+    const Row rows[] = {
+        {"C:\\Tools\\Editor.exe", nullptr, "Editor.exe"},
+        {"Editor.exe", nullptr, "Editor.exe"},
+        {"C:\\Tools\\", nullptr, ""},
+        {"", Cp932LeadByte, ""},
+        {"C:\\Tools\\Editor.exe", Cp932LeadByte, "Editor.exe"},
+        {"C:\\Tools\\\x95\x5C.exe", Cp932LeadByte, "\x95\x5C.exe"},
+        {"C:\\\x83\x5C\\a.exe", Cp932LeadByte, "a.exe"},
+        {"\x83\x5C\x95\x5C", Cp932LeadByte, "\x83\x5C\x95\x5C"},
+        {"C:\\x\\\x95", Cp932LeadByte, "\x95"},  // a lead byte cut off at the end
+        {"C:\\Tools\\\x95\x5C.exe", nullptr, ".exe"},  // single-byte text: every 5C is a backslash
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(program_file_name(row.path, row.lead), row.name) << row.path;
 }
 
 TEST(InstanceName, WaitsForTheTickToMove)

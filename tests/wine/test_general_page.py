@@ -1,0 +1,258 @@
+"""The settings sheet's general page on the real program: the rules and their enabling, the
+exclusion list filled by dragging the picker with the real pointer, and the settings
+surviving the program's end."""
+import shutil
+import subprocess
+import time
+
+import pytest
+
+from bitmaps import ellipse_figure, write_bmp24
+from harness import wait_until
+from pictures import SHOTS
+from sheet import BM_CLICK, ROOT, UDM_GETRANGE, Sheet
+
+LB_SETCURSEL = 0x186
+RULES = (1028, 1029, 1030)
+SIZE_GROUP = (1036, 1037, 1038, 1039, 1052, 1040, 1041)
+NO_ATTACH_GROUP = (1051, 1043, 1044, 1045)
+EXCLUSION_GROUP = (1064, 1047, 1048, 1066)
+RADIOS = (1043, 1044, 1045)
+DRIVER = 'C:\\vdriver.exe'
+
+
+@pytest.fixture
+def wine(wine_desktop):
+    session = wine_desktop
+    session.delete_key('Software\\Korrin')
+    shutil.rmtree(session.app_dir / 'Mascots', ignore_errors=True)
+    (session.app_dir / 'Mascots').mkdir()
+    yield session
+    session.xdotool('mouseup', '1')  # a failed drag leaves the button held
+    if session.velmora and session.velmora.poll() is None:
+        session.velmora.kill()
+        session.velmora.wait()
+    for process in session.processes:
+        if process is not session.velmora and process.poll() is None:
+            process.kill()
+            process.wait()
+    wait_until(lambda: not session.windows('Velmo2'), timeout=10, message='the program to end')
+
+
+def open_general(wine, select_first_row=False):
+    """The sheet turned to its general page; its control helpers then act on that page."""
+    sheet = Sheet(wine)
+    if select_first_row:
+        sheet.click_row(0)
+        wait_until(wine.mascots, message='the preview mascot')
+    sheet.show_page(1)
+    sheet.page = wait_until(lambda: wine.driver('dlg-find', sheet.handle, 1047).split()[1:],
+                            message='the general page')[0]
+    return sheet
+
+
+def entries(wine, sheet):
+    lines = wine.driver('lb-items', sheet.item(1047)['handle']).split()
+    return ['' if line == '-' else bytes.fromhex(line).decode('cp932') for line in lines]
+
+
+def shown(sheet):
+    return sheet.item(1049)['text']
+
+
+def centre(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+
+
+def owned_dialog(wine, x, y):
+    """A window of the driver with an owned pop-up holding an edit; the edit's handle."""
+    process = wine.spawn(DRIVER, 'owned-dialog', x, y)
+    owner, popup, edit = process.stdout.readline().split()
+    return edit
+
+
+class Drag:
+    """The picker held with the real pointer: press on the icon, moves, release."""
+
+    def __init__(self, wine, sheet):
+        self.wine, self.sheet = wine, sheet
+        icon = wine.window(sheet.item(1066)['handle']).rect
+        wine.xdotool('mousemove', *centre(icon))
+        wine.xdotool('mousedown', '1')
+
+    def over(self, x, y, expected, where=''):
+        # Two steps, so that the page sees a move even when the pointer is already there.
+        self.wine.xdotool('mousemove', x - 2, y - 2)
+        self.wine.xdotool('mousemove', x, y)
+        wait_until(lambda: shown(self.sheet) == expected, message=f'1049 to show {expected!r} at {x},{y} ({where})')
+
+    def release(self):
+        self.wine.xdotool('mouseup', '1')
+        wait_until(lambda: shown(self.sheet) == '', message='1049 to be cleared')
+
+
+def drag_to(wine, sheet, point, expected):
+    drag = Drag(wine, sheet)
+    drag.over(*point, expected)
+    drag.release()
+
+
+# --- rules and enabling --------------------------------------------------------------------
+
+def test_opening_shows_the_settings_and_rules_enable_their_groups(wine):
+    wine.set_value(ROOT, 'sizeMinimizeX', 1200)  # beyond the up-down's range
+    wine.set_value(ROOT, 'sizeMinimizeY', 80)
+    wine.start_velmora()
+    sheet = open_general(wine)
+
+    assert not any(sheet.checked(rule) for rule in RULES)
+    assert not any(sheet.enabled(control) for control in SIZE_GROUP + NO_ATTACH_GROUP)
+    assert all(sheet.enabled(control) for control in EXCLUSION_GROUP)
+    assert not any(sheet.checked(radio) for radio in RADIOS), 'NoWindowFlag 0 shows no choice'
+    assert (sheet.item(1038)['text'], sheet.item(1040)['text']) == ('1200', '80')
+    for updown in (1037, 1052):
+        assert sheet.send(updown, UDM_GETRANGE) == 1000 << 16, 'the larger number is the lower limit'
+
+    # (click, then (sizes enabled, radios enabled))
+    steps = [(1030, (True, True)), (1028, (True, True)), (1030, (False, True)), (1028, (False, False)),
+             (1029, (False, True)), (1029, (False, False)), (1028, (False, True))]
+    for control, (sizes, radios) in steps:
+        sheet.click_button(control)
+        assert all(sheet.enabled(c) == sizes for c in SIZE_GROUP), (control, sizes)
+        assert all(sheet.enabled(c) == radios for c in NO_ATTACH_GROUP), (control, radios)
+
+    for radio in RADIOS:
+        sheet.click_button(radio)
+        assert [sheet.checked(r) for r in RADIOS] == [r == radio for r in RADIOS]
+    sheet.click_button(1044)
+    sheet.click_button(1042)
+    sheet.type_text(1040, 'abc')
+    sheet.close()
+    assert wine.exit_velmora() == 0
+    saved = wine.registry()[ROOT]
+    assert {name: int.from_bytes(saved[name][1], 'little') for name in (
+        'MaximizeWindow', 'OutScreenMascot', 'MinimizeWindow', 'sizeMinimizeX', 'sizeMinimizeY', 'NoWindowFlag',
+        'MouseOverHide')} == {'MaximizeWindow': 1, 'OutScreenMascot': 0, 'MinimizeWindow': 0,
+                              'sizeMinimizeX': 1200, 'sizeMinimizeY': 0, 'NoWindowFlag': 2, 'MouseOverHide': 1}
+
+    wine.start_velmora()
+    sheet = open_general(wine)
+    assert [sheet.checked(radio) for radio in RADIOS] == [False, True, False]
+    assert sheet.checked(1028) and sheet.checked(1042) and not sheet.checked(1030)
+    sheet.close()
+    wine.exit_velmora()
+
+
+@pytest.mark.parametrize('ending', ['exit', 'log-off'])
+def test_changes_survive_the_end_of_the_program(wine, ending):
+    for name in ('a.exe', 'b.exe', 'c.exe'):
+        wine.set_value(ROOT + '\\NoApp', name, '')
+    wine.start_velmora()
+    sheet = open_general(wine)
+    assert entries(wine, sheet) == ['a.exe', 'b.exe', 'c.exe']
+
+    sheet.send(1047, LB_SETCURSEL, 0xFFFFFFFF)
+    sheet.click_button(1048)
+    assert entries(wine, sheet) == ['a.exe', 'b.exe', 'c.exe'], 'delete with nothing selected does nothing'
+    sheet.send(1047, LB_SETCURSEL, 1)
+    sheet.click_button(1048)
+    assert entries(wine, sheet) == ['a.exe', 'c.exe']
+    sheet.click_button(1030)
+    sheet.type_text(1038, '640')
+    sheet.click_button(1045)
+    sheet.close()
+
+    controller = wine.controller().handle
+    if ending == 'exit':
+        assert wine.exit_velmora() == 0
+    else:
+        wine.driver('send', controller, 0x11, 0, 0x80000000)  # WM_QUERYENDSESSION
+        wine.driver('send', controller, 0x16, 1, 0x80000000)  # WM_ENDSESSION, log-off
+        wine.velmora.kill()
+        wine.velmora.wait()
+    saved = wine.registry()
+    assert set(saved[ROOT + '\\NoApp']) == {'a.exe', 'c.exe'}
+    values = saved[ROOT]
+    assert [int.from_bytes(values[name][1], 'little') for name in ('MinimizeWindow', 'sizeMinimizeX', 'NoWindowFlag')] \
+        == [1, 640, 3]
+
+
+# --- the picker ----------------------------------------------------------------------------
+
+def test_picker_names_the_program_of_a_child_control_and_adds_it_once(wine):
+    wine.start_velmora()
+    sheet = open_general(wine)
+    edit = owned_dialog(wine, 10, 420)
+    edit_point = centre(wine.window(edit).rect)
+
+    drag = Drag(wine, sheet)
+    drag.over(*edit_point, DRIVER)
+    assert entries(wine, sheet) == [], 'nothing is added before the release'
+    drag.release()
+    assert entries(wine, sheet) == ['vdriver.exe']
+    wait_until(lambda: wine.driver('foreground-window').split()[0] == sheet.handle, message='the sheet in front')
+
+    drag_to(wine, sheet, edit_point, DRIVER)
+    assert entries(wine, sheet) == ['vdriver.exe'], 'the same program twice gives one entry'
+    sheet.close()
+    assert wine.exit_velmora() == 0
+    assert set(wine.registry()[ROOT + '\\NoApp']) == {'vdriver.exe'}
+
+
+def test_picker_shows_nothing_over_the_desktop_taskbar_sheet_and_mascot(wine):
+    write_bmp24(wine.app_dir / 'Mascots' / 'a.bmp', 32, 40, ellipse_figure(32, 40))
+    wine.start_velmora()
+    sheet = open_general(wine, select_first_row=True)
+    edit_point = centre(wine.window(owned_dialog(wine, 10, 420)).rect)
+    sheet_rect = wine.window(sheet.handle).rect
+    mascot = wine.mascots()[0].rect
+
+    drag = Drag(wine, sheet)
+    for name, point in [('desktop', (1000, 60)), ('taskbar', (700, 758)),
+                        ('sheet', ((sheet_rect[0] + sheet_rect[2]) // 2, sheet_rect[1] + 10)),
+                        ('mascot', centre(mascot))]:
+        # Over the other program first, so that each place has to clear what was shown.
+        drag.over(*edit_point, DRIVER)
+        drag.over(*point, '', name)
+    drag.release()
+    assert entries(wine, sheet) == []
+    sheet.close()
+    wine.exit_velmora()
+
+
+@pytest.mark.parametrize('listed, after', [
+    ('VDRIVER.EXE', ['VDRIVER.EXE']),  # listed in other letter case: nothing is added
+    ('vdriver.exe.old', ['vdriver.exe', 'vdriver.exe.old']),  # a longer name is another program
+])
+def test_picker_adds_a_program_unless_listed_in_any_case(wine, listed, after):
+    wine.set_value(ROOT + '\\NoApp', listed, '')
+    wine.start_velmora()
+    sheet = open_general(wine)
+    drag_to(wine, sheet, centre(wine.window(owned_dialog(wine, 10, 420)).rect), DRIVER)
+    assert entries(wine, sheet) == after
+    sheet.close()
+    wine.exit_velmora()
+
+
+def test_picker_names_notepad_and_the_page_looks_right(wine):
+    wine.start_velmora()
+    sheet = open_general(wine)
+    wine.spawn('notepad')
+    notepad = wait_until(lambda: wine.windows('Notepad'), timeout=20, message='notepad')[0]
+    wine.driver('move', notepad.handle, 5, 5, 260, 200)
+    edit_id = [line.split()[0] for line in wine.driver('children', notepad.handle).splitlines()
+               if line.split()[1] == 'Edit'][0]
+    edit = wine.driver('dlg-find', notepad.handle, edit_id).split()[0]
+    drag_to(wine, sheet, centre(wine.window(edit).rect), 'C:\\windows\\system32\\notepad.exe')
+    assert entries(wine, sheet) == ['notepad.exe']
+
+    sheet.click_button(1028)
+    sheet.click_button(1044)
+    SHOTS.mkdir(parents=True, exist_ok=True)
+    full = wine.screenshot(SHOTS / 'general_page_full.png')
+    left, top, right, bottom = wine.window(sheet.handle).rect
+    subprocess.run(['convert', str(full), '-crop', f'{right - left}x{bottom - top}+{left}+{top}', '+repage',
+                    str(SHOTS / 'general_page.png')], check=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
+    full.unlink()
+    sheet.close()
+    wine.exit_velmora()

@@ -1,0 +1,301 @@
+#include "ui/general_page_win.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <string>
+#include <vector>
+
+#include "core/application_win.h"
+#include "core/exclusion_list.h"
+#include "core/help_win.h"
+#include "core/roster_win.h"
+#include "display/window_program_win.h"
+#include "resources/general_page_ids.h"
+#include "ui/general_page_rules.h"
+#include "ui/mascot_page_rules.h"
+
+namespace {
+
+// Paths are shown and read back with at most this many characters.
+constexpr int kMaxPath = 260;
+
+// The page's state, found from the page window.
+struct GeneralPage {
+    HWND page = nullptr;
+    HWND sheet = nullptr;
+    // Set from the press on the picker until the button's release.
+    bool dragging = false;
+    // The last window named during the drag and what it was named: every lookup walks all
+    // processes, and a drag sends many moves over the same window.
+    HWND named_window = nullptr;
+    std::string named_path;
+};
+
+const int kSizeGroup[] = {IDC_GENERAL_WIDTH_LABEL,  IDC_GENERAL_WIDTH_UPDOWN,  IDC_GENERAL_MIN_WIDTH, IDC_GENERAL_HEIGHT_LABEL,
+                          IDC_GENERAL_HEIGHT_UPDOWN, IDC_GENERAL_MIN_HEIGHT, IDC_GENERAL_DOTS_LABEL};
+const int kNoAttachGroup[] = {IDC_GENERAL_NO_ATTACH_BOX, IDC_GENERAL_HIDE, IDC_GENERAL_TO_TASKBAR, IDC_GENERAL_STAY};
+const int kExclusionGroup[] = {IDC_GENERAL_EXCLUDED_BOX, IDC_GENERAL_EXCLUDED_LIST, IDC_GENERAL_DELETE, IDC_GENERAL_PICKER};
+const int kRadios[] = {IDC_GENERAL_HIDE, IDC_GENERAL_TO_TASKBAR, IDC_GENERAL_STAY};
+
+GeneralPage* PageOf(HWND window) { return reinterpret_cast<GeneralPage*>(GetWindowLongPtrA(window, DWLP_USER)); }
+
+bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+LRESULT SendItem(const GeneralPage& page, int id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0)
+{
+    return SendDlgItemMessageA(page.page, id, message, wparam, lparam);
+}
+
+template <size_t N>
+void EnableControls(const GeneralPage& page, const int (&ids)[N], bool enabled)
+{
+    for (int id : ids)
+        EnableWindow(GetDlgItem(page.page, id), enabled);
+}
+
+void UpdateGroups(const GeneralPage& page)
+{
+    const GeneralGroups groups = general_groups(g_app.settings.rules);
+    EnableControls(page, kSizeGroup, groups.sizes);
+    EnableControls(page, kNoAttachGroup, groups.no_attach);
+}
+
+std::string ItemText(const GeneralPage& page, int id)
+{
+    char text[kMaxPath + 1] = {};
+    GetDlgItemTextA(page.page, id, text, sizeof text);
+    return text;
+}
+
+bool IsChecked(const GeneralPage& page, int id) { return IsDlgButtonChecked(page.page, id) == BST_CHECKED; }
+
+void Check(const GeneralPage& page, int id, bool checked)
+{
+    CheckDlgButton(page.page, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The setting behind each check box of the page.
+int32_t* CheckBoxValue(int id)
+{
+    switch (id) {
+    case IDC_GENERAL_NOT_MAXIMIZED: return &g_app.settings.rules.MaximizeWindow;
+    case IDC_GENERAL_NOT_OFF_SCREEN: return &g_app.settings.rules.OutScreenMascot;
+    case IDC_GENERAL_NOT_SMALL: return &g_app.settings.rules.MinimizeWindow;
+    case IDC_GENERAL_MOUSE_OVER_HIDE: return &g_app.settings.MouseOverHide;
+    default: return nullptr;
+    }
+}
+
+// The up-down takes only 16 bits and clamps to its range, and its edit's change
+// notification stores what it shows; so the edit is written with the whole value
+// afterwards, and a size typed beyond the range survives the page's opening.
+void ShowSize(const GeneralPage& page, int updown, int edit, int32_t value)
+{
+    SendItem(page, updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(page.page, edit)));
+    SendItem(page, updown, UDM_SETRANGE, 0, MAKELPARAM(kSizeRange.upper, kSizeRange.lower));
+    SendItem(page, updown, UDM_SETPOS, 0, MAKELPARAM(value & 0xFFFF, 0));
+    SetDlgItemInt(page.page, edit, static_cast<UINT>(value), FALSE);
+}
+
+void OnInitDialog(HWND window)
+{
+    auto* page = new GeneralPage;
+    page->page = window;
+    page->sheet = GetParent(window);
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
+
+    // Taken first: showing the sizes stores them again through the edits' notifications.
+    const AppSettings shown = g_app.settings;
+    Check(*page, IDC_GENERAL_NOT_MAXIMIZED, shown.rules.MaximizeWindow == 1);
+    Check(*page, IDC_GENERAL_NOT_OFF_SCREEN, shown.rules.OutScreenMascot == 1);
+    Check(*page, IDC_GENERAL_NOT_SMALL, shown.rules.MinimizeWindow == 1);
+    UpdateGroups(*page);
+    ShowSize(*page, IDC_GENERAL_WIDTH_UPDOWN, IDC_GENERAL_MIN_WIDTH, shown.rules.sizeMinimizeX);
+    ShowSize(*page, IDC_GENERAL_HEIGHT_UPDOWN, IDC_GENERAL_MIN_HEIGHT, shown.rules.sizeMinimizeY);
+    for (int radio : kRadios)
+        Check(*page, radio, radio == radio_for_no_window_flag(shown.NoWindowFlag));
+    Check(*page, IDC_GENERAL_MOUSE_OVER_HIDE, shown.MouseOverHide == 1);
+    EnableControls(*page, kExclusionGroup, true);
+    FillExcludedList(GetDlgItem(window, IDC_GENERAL_EXCLUDED_LIST));
+}
+
+void OnDestroy(HWND window, GeneralPage* page)
+{
+    if (page->dragging)
+        ReleaseCapture();
+    SetWindowLongPtrA(window, DWLP_USER, 0);
+    delete page;
+}
+
+// --- the exclusion list ----------------------------------------------------------------
+
+void DeleteSelected(const GeneralPage& page)
+{
+    const LRESULT selected = SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_GETCURSEL);
+    if (selected == LB_ERR)
+        return;
+    // Entries come from registry value names, which may be longer than any path.
+    const LRESULT length = SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_GETTEXTLEN, selected);
+    if (length == LB_ERR)
+        return;
+    std::vector<char> name(static_cast<size_t>(length) + 1);
+    SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(name.data()));
+    SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_DELETESTRING, selected);
+    RemoveExcluded(name.data());
+}
+
+// Adds the program shown during the drag, unless the list holds it already in any letter
+// case. Only a whole entry counts: "notepad.exe.old" is not notepad.exe.
+void AddShownProgram(const GeneralPage& page)
+{
+    const std::string shown = ItemText(page, IDC_GENERAL_PICKED_NAME);
+    if (shown.empty())
+        return;
+    const std::string name = program_file_name(shown, AnsiLeadByte);
+    if (!name.empty() && SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(name.c_str())) == LB_ERR) {
+        SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        AddExcluded(name);
+    }
+    SetDlgItemTextA(page.page, IDC_GENERAL_PICKED_NAME, "");
+}
+
+// --- picking a program -----------------------------------------------------------------
+
+// The window at the top of the parent and owner chain under the cursor.
+HWND TopWindowUnderCursor()
+{
+    POINT at = {};
+    GetCursorPos(&at);
+    HWND window = WindowFromPoint(at);
+    // Chains are short; the bound only guards against a chain that loops.
+    for (int step = 0; window && GetParent(window) && step < 64; ++step)
+        window = GetParent(window);
+    return window;
+}
+
+bool IsOwnProcess(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
+// The program path to show for a window; empty for the desktop, the taskbar, the sheet and
+// any window of this program, mascots included, so that the program never excludes itself.
+std::string ProgramOf(GeneralPage& page, HWND window)
+{
+    if (!window || window == GetDesktopWindow() || window == g_app.desktop || window == g_app.taskbar ||
+        window == page.sheet || IsOwnProcess(window))
+        return "";
+    if (window == page.named_window)
+        return page.named_path;
+    char path[kMaxPath + 1] = {};
+    if (!GetWindowProgramName(window, path, sizeof path) || lstrcmpiA(path, ExecutablePath().c_str()) == 0)
+        path[0] = '\0';
+    page.named_window = window;
+    page.named_path = path;
+    return page.named_path;
+}
+
+void OnLButtonDown(GeneralPage& page, int x, int y)
+{
+    POINT at = {x, y};
+    ClientToScreen(page.page, &at);
+    RECT icon = {};
+    GetWindowRect(GetDlgItem(page.page, IDC_GENERAL_PICKER), &icon);
+    if (!is_on_picker({icon.left, icon.top, icon.right, icon.bottom}, at.x, at.y))
+        return;
+    SetCapture(page.page);
+    page.dragging = true;
+    page.named_window = nullptr;
+}
+
+void OnMouseMove(GeneralPage& page)
+{
+    if (!page.dragging)
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_HAND));
+    const std::string path = ProgramOf(page, TopWindowUnderCursor());
+    if (path != ItemText(page, IDC_GENERAL_PICKED_NAME))
+        SetDlgItemTextA(page.page, IDC_GENERAL_PICKED_NAME, path.c_str());
+}
+
+void OnLButtonUp(GeneralPage& page)
+{
+    if (!page.dragging)
+        return;
+    page.dragging = false;
+    ReleaseCapture();
+    SetForegroundWindow(page.sheet);
+    AddShownProgram(page);
+}
+
+// A drag whose capture went to another window (a task switch, say) ends without adding:
+// otherwise a later click on the page would add whatever was last shown.
+void OnCaptureChanged(GeneralPage& page, HWND new_capture)
+{
+    if (!page.dragging || new_capture == page.page)
+        return;
+    page.dragging = false;
+    SetDlgItemTextA(page.page, IDC_GENERAL_PICKED_NAME, "");
+}
+
+// --- messages --------------------------------------------------------------------------
+
+void OnCommand(GeneralPage& page, int id, int code)
+{
+    const bool clicked = code == BN_CLICKED;
+    switch (id) {
+    case IDC_GENERAL_NOT_MAXIMIZED:
+    case IDC_GENERAL_NOT_OFF_SCREEN:
+    case IDC_GENERAL_NOT_SMALL:
+        if (clicked) {
+            *CheckBoxValue(id) = IsChecked(page, id) ? 1 : 0;
+            UpdateGroups(page);
+        }
+        break;
+    case IDC_GENERAL_MOUSE_OVER_HIDE: if (clicked) *CheckBoxValue(id) = IsChecked(page, id) ? 1 : 0; break;
+    case IDC_GENERAL_MIN_WIDTH:
+        if (code == EN_CHANGE) g_app.settings.rules.sizeMinimizeX = read_edit_number(ItemText(page, id), false);
+        break;
+    case IDC_GENERAL_MIN_HEIGHT:
+        if (code == EN_CHANGE) g_app.settings.rules.sizeMinimizeY = read_edit_number(ItemText(page, id), false);
+        break;
+    case IDC_GENERAL_HIDE:
+    case IDC_GENERAL_TO_TASKBAR:
+    case IDC_GENERAL_STAY: if (clicked) g_app.settings.NoWindowFlag = no_window_flag_for_radio(id); break;
+    case IDC_GENERAL_DELETE: if (clicked) DeleteSelected(page); break;
+    default: break;
+    }
+}
+
+void OnHelp(GeneralPage& page, const HELPINFO& help)
+{
+    SetWindowContextHelpId(page.page, kGeneralPageHelpContext);
+    OpenHelpPopup(page.page, general_help_context_for(help.iCtrlId));
+}
+
+}  // namespace
+
+INT_PTR CALLBACK GeneralPageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_INITDIALOG) {
+        OnInitDialog(window);
+        return TRUE;
+    }
+    GeneralPage* page = PageOf(window);
+    if (!page)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND: OnCommand(*page, LOWORD(wparam), HIWORD(wparam)); return TRUE;
+    case WM_LBUTTONDOWN: OnLButtonDown(*page, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return TRUE;
+    case WM_MOUSEMOVE: OnMouseMove(*page); return TRUE;
+    case WM_LBUTTONUP: OnLButtonUp(*page); return TRUE;
+    case WM_CAPTURECHANGED: OnCaptureChanged(*page, reinterpret_cast<HWND>(lparam)); return TRUE;
+    case WM_HELP: OnHelp(*page, *reinterpret_cast<const HELPINFO*>(lparam)); return TRUE;
+    case WM_DESTROY: OnDestroy(window, page); return FALSE;
+    default: return FALSE;
+    }
+}
