@@ -406,7 +406,13 @@ def test_still_mascot_without_a_folder_shows_only_its_name(still_mascot):
 def test_mascot_stays_on_its_window_while_its_menu_is_open(still_mascot):
     session, _, target = still_mascot
     session.driver('foreground', target)
-    before = wait_until(lambda: [m.rect for m in session.mascots() if m.visible], message='a shown mascot')
+
+    def settled():
+        first = [m.rect for m in session.mascots() if m.visible]
+        time.sleep(0.3)
+        return first and first == [m.rect for m in session.mascots() if m.visible] and first
+
+    before = wait_until(settled, message='a shown mascot standing still')
     open_mascot_menu(session, target)
     time.sleep(0.5)  # several ticks of the controller and the mascot
     assert [m.rect for m in session.mascots() if m.visible] == before

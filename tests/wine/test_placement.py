@@ -62,9 +62,8 @@ def test_defaults_stand_on_the_top_edge_and_follow_the_target(session):
     assert (0, 0, 64, 80) not in region
 
     session.driver('move', target, 150, 250, 400, 400)
-    started = time.monotonic()
-    wait_rect(session, mascot, (434, 170, 498, 250))
-    assert time.monotonic() - started < 1.0
+    # Two ticks of 100 ms in an idle program; the bound leaves room for a loaded machine.
+    wait_rect(session, mascot, (434, 170, 498, 250), timeout=2)
 
 
 def test_stored_settings_move_the_anchor(session, figure):
