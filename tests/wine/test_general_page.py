@@ -10,7 +10,7 @@ import pytest
 from bitmaps import ellipse_figure, write_bmp24
 from harness import SOURCE, wait_until
 from pictures import SHOTS
-from sheet import BM_CLICK, ROOT, UDM_GETRANGE, Sheet
+from sheet import ROOT, UDM_GETRANGE, Sheet
 
 LB_SETCURSEL = 0x186
 RULES = (1028, 1029, 1030)
@@ -67,8 +67,7 @@ def centre(rect):
 def owned_dialog(wine, x, y):
     """A window of the driver with an owned pop-up holding an edit; the edit's handle."""
     process = wine.spawn(DRIVER, 'owned-dialog', x, y)
-    owner, popup, edit = process.stdout.readline().split()
-    return edit
+    return process.stdout.readline().split()[2]
 
 
 class Drag:
@@ -223,8 +222,7 @@ def test_picker_shows_nothing_over_the_desktop_taskbar_sheet_and_mascot(wine):
 def test_a_drag_that_loses_the_capture_adds_nothing(wine):
     wine.start_velmora()
     sheet = open_general(wine)
-    owner_dialog = wine.spawn(DRIVER, 'owned-dialog', 10, 420).stdout.readline().split()
-    edit_point = centre(wine.window(owner_dialog[2]).rect)
+    edit_point = centre(wine.window(owned_dialog(wine, 10, 420)).rect)
     drag = Drag(wine, sheet)
     drag.over(*edit_point, DRIVER)
     # The system cancels modes this way when a task switch or a message box takes the mouse.
