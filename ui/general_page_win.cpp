@@ -135,7 +135,7 @@ void DeleteSelected(const GeneralPage& page)
     const LRESULT selected = SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_GETCURSEL);
     if (selected == LB_ERR)
         return;
-    // Entries come from registry value names, which may be longer than any path.
+    // The list box writes the whole entry, so the buffer is sized from it, not from a path.
     const LRESULT length = SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_GETTEXTLEN, selected);
     if (length == LB_ERR)
         return;

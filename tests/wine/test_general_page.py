@@ -8,9 +8,9 @@ import time
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import wait_until
+from harness import SOURCE, wait_until
 from pictures import SHOTS
-from sheet import BM_CLICK, ROOT, UDM_GETRANGE, Sheet
+from sheet import ROOT, UDM_GETRANGE, Sheet
 
 LB_SETCURSEL = 0x186
 RULES = (1028, 1029, 1030)
@@ -67,8 +67,7 @@ def centre(rect):
 def owned_dialog(wine, x, y):
     """A window of the driver with an owned pop-up holding an edit; the edit's handle."""
     process = wine.spawn(DRIVER, 'owned-dialog', x, y)
-    owner, popup, edit = process.stdout.readline().split()
-    return edit
+    return process.stdout.readline().split()[2]
 
 
 class Drag:
@@ -220,6 +219,26 @@ def test_picker_shows_nothing_over_the_desktop_taskbar_sheet_and_mascot(wine):
     wine.exit_velmora()
 
 
+def test_a_drag_that_loses_the_capture_adds_nothing(wine):
+    wine.start_velmora()
+    sheet = open_general(wine)
+    edit_point = centre(wine.window(owned_dialog(wine, 10, 420)).rect)
+    drag = Drag(wine, sheet)
+    drag.over(*edit_point, DRIVER)
+    # The system cancels modes this way when a task switch or a message box takes the mouse.
+    wine.driver('send', sheet.page, 0x1F, 0, 0)  # WM_CANCELMODE
+    wait_until(lambda: shown(sheet) == '', message='the drag to end with the capture')
+    drag.release()
+    # A later click on the page's own background is no release of a drag.
+    page = wine.window(sheet.page).rect
+    wine.xdotool('mousemove', page[0] + 4, page[3] - 3, 'click', '1')
+    wine.xdotool('mousemove', *edit_point)
+    time.sleep(0.3)
+    assert (entries(wine, sheet), shown(sheet)) == ([], '')
+    sheet.close()
+    wine.exit_velmora()
+
+
 @pytest.mark.parametrize('listed, after', [
     ('VDRIVER.EXE', ['VDRIVER.EXE']),  # listed in other letter case: nothing is added
     ('vdriver.exe.old', ['vdriver.exe', 'vdriver.exe.old']),  # a longer name is another program
@@ -256,3 +275,25 @@ def test_picker_names_notepad_and_the_page_looks_right(wine):
     full.unlink()
     sheet.close()
     wine.exit_velmora()
+
+
+def test_f1_on_a_control_of_the_page_opens_the_help(wine):
+    classes = 'HKLM\\Software\\Classes'
+    # Pages open in the test driver, which writes down what it was given.
+    wine.set_value(classes + '\\.html', '', 'VelmoraTestPage')
+    wine.set_value(classes + '\\VelmoraTestPage\\shell\\open\\command', '', DRIVER + ' record C:\\opened.txt "%1"')
+    opened = wine.prefix / 'drive_c' / 'opened.txt'
+    opened.unlink(missing_ok=True)
+    shutil.copy(SOURCE / 'help' / 'Velmora2.html', wine.app_dir / 'Velmora2.html')
+    try:
+        wine.start_velmora()
+        sheet = open_general(wine)
+        wine.xdotool('mousemove', *centre(wine.window(sheet.item(1047)['handle']).rect), 'click', '1')
+        wine.driver('key', 0x70)  # F1
+        text = wait_until(lambda: opened.exists() and opened.read_text(errors='replace'), timeout=10,
+                          message='the help to be opened')
+        assert 'Velmora2.html' in text
+        sheet.close()
+        wine.exit_velmora()
+    finally:
+        (wine.app_dir / 'Velmora2.html').unlink()
