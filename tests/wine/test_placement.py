@@ -208,3 +208,37 @@ def test_mouse_over_hide(session):
     session.xdotool('mousemove', 416, 160)
     session.xdotool('mousemove', 417, 161)
     wait_until(lambda: not session.window(mascot).visible, message='the mascot to hide')
+
+
+def test_maximized_target_sends_the_mascot_to_the_taskbar_once(session):
+    session.set_value(ROOT, 'MaximizeWindow', 1)
+    session.set_value(ROOT, 'NoWindowFlag', 2)
+    mascot, target = start_with_target(session)
+    wait_rect(session, mascot, (384, 120, 448, 200))
+    session.driver('show', target, 3)
+    taskbar = session.windows('Shell_TrayWnd')[0].rect
+    left, top, right, _ = taskbar
+    expected_x = int((left - 64) + (right - left + 64) * 0.75)
+    wait_rect(session, mascot, (expected_x, top - 80, expected_x + 64, top))
+    # Hidden from outside, it stays hidden: while nothing changes the mascot is not moved or
+    # shown again on every tick.
+    session.driver('show', mascot, 0)
+    time.sleep(0.6)
+    assert not session.window(mascot).visible
+
+
+def test_a_window_of_an_excluded_notepad_is_refused(session):
+    session.set_value(ROOT + '\\NoApp', 'notepad.exe', '')
+    session.set_value(ROOT, 'NoWindowFlag', 1)
+    session.start_velmora()
+    mascot = wait_until(lambda: session.mascots(), message='the mascot')[0].handle
+    session.spawn('notepad')
+    notepad = wait_until(lambda: session.windows('Notepad'), timeout=20, message='Notepad')[0].handle
+    session.driver('move', notepad, 150, 250, 500, 400)
+    session.driver('foreground', notepad)
+    time.sleep(0.8)
+    assert not session.window(mascot).visible
+    target = session.target(100, 200, 400, 400)
+    session.driver('foreground', target)
+    wait_rect(session, mascot, (384, 120, 448, 200))
+    session.driver('post', notepad, 0x10, 0, 0)
