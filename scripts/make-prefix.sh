@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Makes the template Wine prefix that runs and tests copy: 32-bit, Japanese fonts mapped
 # for the dialog font, Wine's own fonts installed, no crash dialog.
-# Usage: make-prefix.sh DIR [desktop]   ("desktop" adds the virtual desktop with a taskbar)
+# Usage: make-prefix.sh DIR [desktop|plain] [win32|win64]
+# ("desktop" adds the virtual desktop with a taskbar; win64 makes a prefix that also runs
+# 64-bit programs, for the tests that need one.)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=$(realpath -m "$1")
 mode=${2:-plain}
 source "$top/scripts/wine-env.sh"
+export WINEARCH=${3:-win32}
 
-stamp="$(sha1sum "$0" "$top/scripts/wine-env.sh" | sha1sum | cut -c1-12)-$mode"
+stamp="$(sha1sum "$0" "$top/scripts/wine-env.sh" | sha1sum | cut -c1-12)-$mode-$WINEARCH"
 if [ -f "$dir/.velmora-stamp" ] && [ "$(cat "$dir/.velmora-stamp")" = "$stamp" ]; then
   exit 0
 fi

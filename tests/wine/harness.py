@@ -45,21 +45,22 @@ class Window:
 
 
 class WineSession:
-    def __init__(self, desktop=False, install_dll=True):
+    def __init__(self, desktop=False, install_dll=True, arch='win32'):
         self.desktop = desktop
         self.root = Path(tempfile.mkdtemp(prefix='velmora-wine-'))
         self.prefix = self.root / 'prefix'
         self.processes = []
         self.xvfb = None
-        template = SOURCE / 'build' / ('wine-template-desktop' if desktop else 'wine-template')
+        template = SOURCE / 'build' / (('wine-template-desktop' if desktop else 'wine-template') +
+                                       ('' if arch == 'win32' else '-' + arch))
         subprocess.run(['flock', str(SOURCE / 'build' / '.wine-template.lock'),
                         str(SOURCE / 'scripts' / 'make-prefix.sh'), str(template),
-                        'desktop' if desktop else 'plain'], check=True)
+                        'desktop' if desktop else 'plain', arch], check=True)
         subprocess.run(['cp', '-a', str(template), str(self.prefix)], check=True)
         self._start_display()
         self.env = dict(os.environ)
         self.env.update({
-            'WINEPREFIX': str(self.prefix), 'WINEARCH': 'win32', 'WINEDEBUG': os.environ.get('VELMORA_WINEDEBUG', '-all'),
+            'WINEPREFIX': str(self.prefix), 'WINEARCH': arch, 'WINEDEBUG': os.environ.get('VELMORA_WINEDEBUG', '-all'),
             'WINEDLLOVERRIDES': 'mscoree,mshtml=;winemenubuilder.exe=d',
             'LC_ALL': 'ja_JP.UTF-8', 'DISPLAY': self.display,
         })
