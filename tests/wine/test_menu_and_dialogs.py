@@ -8,6 +8,7 @@ import pytest
 
 from harness import SOURCE, WIN32_BIN, WineSession, wait_until
 from pictures import bounding_box, menu_item_states, menu_rows, shot
+from sheet import Sheet
 
 ROOT = 'Software\\Korrin\\Velmora2'
 TRAY_ICON = (1013, 758)  # the only icon sits at the right end of the taskbar
@@ -427,3 +428,25 @@ def test_tray_menu_after_a_mascot_menu_forgets_the_mascot(still_mascot):
     assert menu_item_states(shot(session, 'tray-menu-after-mascot'), picture_menu.rect)[2] == 'greyed'
     close_menu(session)
     assert controls(session, open_mascot_info(session))[1054].text == b''
+
+
+def test_menu_of_the_preview_while_the_sheet_is_open(still_mascot):
+    session, _, _ = still_mascot
+    sheet = Sheet(session)
+    try:
+        sheet.click_row(0)
+
+        def settled():
+            before = [m.rect for m in session.mascots() if m.visible]
+            time.sleep(0.3)
+            after = [m.rect for m in session.mascots() if m.visible]
+            return before and before == after and after[0]
+        rect = wait_until(settled, message='the preview standing on the sheet')
+        session.driver('mouse', (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2, 'right')
+        menu = wait_until(lambda: visible(session, '#32768'), message='the preview menu')[0]
+        picture = shot(session, 'preview-menu-with-sheet')
+        # Settings, version and exit wait for the sheet to close; help and this mascot do not.
+        assert menu_item_states(picture, menu.rect) == ['greyed', 'enabled', 'enabled', 'greyed', 'greyed']
+        close_menu(session)
+    finally:
+        sheet.close()
