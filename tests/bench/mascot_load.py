@@ -5,9 +5,10 @@ Prints the CPU time the program (and Wine's server on its behalf) used while ten
 animate on a still target, and the program's GDI and USER object counts before and after
 many frame changes and target switches. Run from the repository after scripts/build.sh:
 
-    python3 tests/bench/mascot_load.py [seconds] [switches] [frame time in ticks | samples]
+    python3 tests/bench/mascot_load.py [seconds] [switches] [frame time in ticks | samples | same-outline]
 
-"samples" runs five copies each of the two animated sample mascots the project ships.
+"samples" runs five copies each of the two animated sample mascots the project ships;
+"same-outline" changes between two frames of one outline on every tick.
 
 Wine answers 0 for GetGuiResources, so the program's resident memory is printed beside the
 object counts: a handle leaked on every frame change shows there too.
@@ -18,7 +19,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / 'wine'))
-from fixtures import two_frame_archive  # noqa: E402
+from bitmaps import ellipse_figure  # noqa: E402
+from fixtures import bmp_bytes, definition, pack, two_frame_archive  # noqa: E402
 from harness import SOURCE, WineSession, wait_until  # noqa: E402
 
 ROOT = 'Software\\Korrin\\Velmora2'
@@ -59,14 +61,22 @@ def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 30
     switches = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
     kind = sys.argv[3] if len(sys.argv) > 3 else '0'
-    frame_time = int(kind) if kind != 'samples' else 0
+    frame_time = int(kind) if kind.lstrip('-').isdigit() else 0
     session = WineSession(desktop=True)
     try:
         names = []
         for n in range(10):
             (session.app_dir / 'Mascots').mkdir(exist_ok=True)
             archive = session.app_dir / 'Mascots' / f'm{n}.lzh'
-            if kind == 'samples':
+            if kind == 'same-outline':
+                # Two frames of one outline in two colours, changing on every tick: the cost of
+                # repainting alone, with no new window region.
+                pack(archive, {
+                    'VLD.INI': definition(f'M{n}', [('a.bmp', 0), ('b.bmp', 0)]),
+                    'a.bmp': bmp_bytes(64, 80, ellipse_figure(64, 80)),
+                    'b.bmp': bmp_bytes(64, 80, ellipse_figure(64, 80, colour=(90, 160, 240))),
+                })
+            elif kind == 'samples':
                 sample = SOURCE / 'build' / 'native' / 'Mascots' / ('mike.lzh' if n % 2 else 'fuwari.lzh')
                 archive.write_bytes(sample.read_bytes())
             else:
