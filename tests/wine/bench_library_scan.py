@@ -1,8 +1,9 @@
 """Library scan benchmark on 1 000 archives made with our packer: the first scan with no cache
 file against the cached scan, and how many archives each opens. It prints figures and checks
-only the counts; it runs when VELMORA_BENCH=1 is set, since it takes a minute or two:
+only the counts. It is not one of the test suites (their files begin with "test_"); it runs
+when VELMORA_BENCH=1 is set, since it takes a minute or two:
 
-    VELMORA_BENCH=1 [VELMORA_BENCH_ARCHIVES=n] /usr/bin/python3 -m pytest -q -s -p no:cacheprovider test_library_bench.py
+    VELMORA_BENCH=1 [VELMORA_BENCH_ARCHIVES=n] /usr/bin/python3 -m pytest -q -s -p no:cacheprovider bench_library_scan.py
 """
 import os
 import shutil
