@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686
-  libgtest-dev googletest clang
+  libgtest-dev googletest clang libclang-rt-14-dev
   wine wine32:i386 wine64 fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic locales
   python3 python3-pytest
@@ -28,7 +28,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 elif [ -n "${need_update:-}" ]; then
   "${sudo_cmd[@]}" apt-get update -qq
 fi
