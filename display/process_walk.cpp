@@ -47,7 +47,9 @@ bool walk_nt(ProcessPlatform& platform, const ProcessVisitor& visit)
         return false;
     }
     for (const uint32_t id : ids) {
-        const std::string path = platform.process_path(id);
+        std::string path = platform.module_path(id);
+        if (path.empty())
+            path = platform.image_path(id);
         if (!visit(id, 0, path))
             break;
         if (has_tasks && is_ntvdm(path)) {

@@ -22,7 +22,12 @@ public:
     virtual void close_apis() = 0;
     // Fills at most capacity ids; returned_bytes says how many bytes were filled.
     virtual bool enum_process_ids(uint32_t* ids, uint32_t capacity_bytes, uint32_t& returned_bytes) = 0;
-    virtual std::string process_path(uint32_t process_id) = 0;
+    // The path of the process's first module; empty when it cannot be read, as for a 64-bit
+    // process seen from this 32-bit program.
+    virtual std::string module_path(uint32_t process_id) = 0;
+    // The process's image name, asked only when the module path is empty; empty when the
+    // system cannot say.
+    virtual std::string image_path(uint32_t process_id) = 0;
     virtual void enum_tasks(uint32_t process_id,
                             const std::function<bool(uint16_t task, const std::string& name)>& visit) = 0;
 

@@ -83,31 +83,36 @@ public:
         return true;
     }
 
-    std::string process_path(uint32_t process_id) override
+    std::string module_path(uint32_t process_id) override
     {
         char path[MAX_PATH + 1] = {};
         HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
-        if (process) {
-            HMODULE first = nullptr;
-            DWORD needed = 0;
-            if (enum_modules_(process, &first, sizeof first, &needed) &&
-                module_file_name_(process, first, path, sizeof path) != 0)
-                path[MAX_PATH] = '\0';
-            else
-                path[0] = '\0';
-            CloseHandle(process);
-        }
-        // A 32-bit program cannot read the modules of a 64-bit process; the image name
-        // query still gives its path on every system that has it.
-        if (!path[0] && query_image_name_) {
-            process = OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, process_id);
-            if (process) {
-                DWORD size = MAX_PATH;
-                if (!query_image_name_(process, 0, path, &size))
-                    path[0] = '\0';
-                CloseHandle(process);
-            }
-        }
+        if (!process)
+            return std::string();
+        HMODULE first = nullptr;
+        DWORD needed = 0;
+        if (!enum_modules_(process, &first, sizeof first, &needed) ||
+            module_file_name_(process, first, path, sizeof path) == 0)
+            path[0] = '\0';
+        CloseHandle(process);
+        path[MAX_PATH] = '\0';
+        return path;
+    }
+
+    // A 32-bit program cannot read the modules of a 64-bit process; the image name query
+    // still gives its path on every system that has it.
+    std::string image_path(uint32_t process_id) override
+    {
+        if (!query_image_name_)
+            return std::string();
+        HANDLE process = OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, process_id);
+        if (!process)
+            return std::string();
+        char path[MAX_PATH + 1] = {};
+        DWORD size = MAX_PATH;
+        if (!query_image_name_(process, 0, path, &size))
+            path[0] = '\0';
+        CloseHandle(process);
         return path;
     }
 

@@ -11,6 +11,8 @@ struct FakeProcess {
     uint32_t id;
     std::string path;
     std::vector<std::pair<uint16_t, std::string>> tasks;
+    // A 64-bit process: its modules cannot be read, only its image name.
+    bool image_only = false;
 };
 
 class FakePlatform : public ProcessPlatform {
@@ -35,13 +37,22 @@ public:
         returned_bytes = static_cast<uint32_t>(fit * 4);
         return true;
     }
-    std::string process_path(uint32_t id) override
+    std::string module_path(uint32_t id) override
     {
         for (const auto& p : processes)
-            if (p.id == id)
+            if (p.id == id && !p.image_only)
                 return p.path;
         return std::string();
     }
+    std::string image_path(uint32_t id) override
+    {
+        ++image_queries;
+        for (const auto& p : processes)
+            if (p.id == id && p.image_only)
+                return p.path;
+        return std::string();
+    }
+    int image_queries = 0;
     void enum_tasks(uint32_t id, const std::function<bool(uint16_t, const std::string&)>& visit) override
     {
         for (const auto& p : processes)
@@ -77,6 +88,14 @@ TEST(ProcessWalk, FindsThePathOfTheProcess)
     EXPECT_EQ(program_file_name(lookup(platform, 88)), "Editor.exe");
     EXPECT_EQ(lookup(platform, 99), "") << "a process not met gives an empty path";
     EXPECT_EQ(platform.closes, 3) << "every walk frees its libraries";
+}
+
+TEST(ProcessWalk, ImageNameStandsInWhenModulesCannotBeRead)
+{
+    FakePlatform platform;
+    platform.processes = {{12, "C:\\Windows\\System32\\notepad.exe", {}, true}, {13, "C:\\x\\app.exe", {}}};
+    EXPECT_EQ(lookup(platform, 12), "C:\\Windows\\System32\\notepad.exe");
+    EXPECT_EQ(platform.image_queries, 1) << "asked only for the process whose modules could not be read";
 }
 
 TEST(ProcessWalk, LastTaskOfAnNtvdmProcessWins)
