@@ -16,6 +16,7 @@
 #include "display/frames_win.h"
 #include "display/shape_region_win.h"
 #include "display/shape_trace.h"
+#include "tests/support/anchors.h"
 
 namespace {
 
@@ -220,18 +221,6 @@ struct DefinitionCase {
     size_t frames;
     MascotSettings expected;  // anchors only
 };
-
-MascotSettings anchors(int32_t x, int32_t per_dot_x, int32_t left_right, int32_t y, int32_t per_dot_y, int32_t top_bottom)
-{
-    MascotSettings s;
-    s.PositionX = x;
-    s.WidthPerDot = per_dot_x;
-    s.WidthLeftRight = left_right;
-    s.PositionY = y;
-    s.HeightPerDot = per_dot_y;
-    s.HeightTopBottom = top_bottom;
-    return s;
-}
 
 bool same_anchors(const MascotSettings& a, const MascotSettings& b)
 {

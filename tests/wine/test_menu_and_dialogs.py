@@ -328,16 +328,18 @@ def still_mascot(wine_desktop):
     yield session, folder, target
 
 
+def still_mascot_rects(session):
+    """The shown mascots' rectangles when they stay the same over three ticks, else None."""
+    before = [m.rect for m in session.mascots() if m.visible]
+    time.sleep(0.3)
+    after = [m.rect for m in session.mascots() if m.visible]
+    return after if before and before == after else None
+
+
 def open_mascot_menu(session, target):
     """Right-clicks the middle of the mascot once it stands still on the target window."""
     session.driver('foreground', target)
-
-    def settled():
-        before = [m.rect for m in session.mascots() if m.visible]
-        time.sleep(0.3)
-        after = [m.rect for m in session.mascots() if m.visible]
-        return before and before == after and after[0]
-    rect = wait_until(settled, message='a mascot standing still')
+    rect = wait_until(lambda: still_mascot_rects(session), message='a mascot standing still')[0]
     point = ((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
     session.driver('mouse', *point, 'right')
     return point, wait_until(lambda: visible(session, '#32768'), message='the mascot menu')[0]
@@ -407,13 +409,7 @@ def test_still_mascot_without_a_folder_shows_only_its_name(still_mascot):
 def test_mascot_stays_on_its_window_while_its_menu_is_open(still_mascot):
     session, _, target = still_mascot
     session.driver('foreground', target)
-
-    def settled():
-        first = [m.rect for m in session.mascots() if m.visible]
-        time.sleep(0.3)
-        return first and first == [m.rect for m in session.mascots() if m.visible] and first
-
-    before = wait_until(settled, message='a shown mascot standing still')
+    before = wait_until(lambda: still_mascot_rects(session), message='a shown mascot standing still')
     open_mascot_menu(session, target)
     time.sleep(0.5)  # several ticks of the controller and the mascot
     assert [m.rect for m in session.mascots() if m.visible] == before
@@ -435,13 +431,7 @@ def test_menu_of_the_preview_while_the_sheet_is_open(still_mascot):
     sheet = Sheet(session)
     try:
         sheet.click_row(0)
-
-        def settled():
-            before = [m.rect for m in session.mascots() if m.visible]
-            time.sleep(0.3)
-            after = [m.rect for m in session.mascots() if m.visible]
-            return before and before == after and after[0]
-        rect = wait_until(settled, message='the preview standing on the sheet')
+        rect = wait_until(lambda: still_mascot_rects(session), message='the preview standing on the sheet')[0]
         session.driver('mouse', (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2, 'right')
         menu = wait_until(lambda: visible(session, '#32768'), message='the preview menu')[0]
         picture = shot(session, 'preview-menu-with-sheet')

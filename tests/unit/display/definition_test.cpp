@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/definition.h"
+#include "tests/support/anchors.h"
 
 namespace {
 
@@ -82,18 +83,6 @@ struct AnchorCase {
     MemoryProfile profile;
     MascotSettings expected;
 };
-
-MascotSettings anchors(int32_t x, int32_t per_dot_x, int32_t left_right, int32_t y, int32_t per_dot_y, int32_t top_bottom)
-{
-    MascotSettings s;
-    s.PositionX = x;
-    s.WidthPerDot = per_dot_x;
-    s.WidthLeftRight = left_right;
-    s.PositionY = y;
-    s.HeightPerDot = per_dot_y;
-    s.HeightTopBottom = top_bottom;
-    return s;
-}
 
 TEST(Definition, FirstPresentAnchorKeyDecides)
 {

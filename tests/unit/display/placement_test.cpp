@@ -1,22 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "display/placement.h"
+#include "tests/support/anchors.h"
 
 namespace {
 
 const Rect32 kTarget = {100, 200, 500, 600};
-
-MascotSettings anchor(int32_t x, int32_t per_dot_x, int32_t from_left, int32_t y, int32_t per_dot_y, int32_t from_top)
-{
-    MascotSettings s;
-    s.PositionX = x;
-    s.WidthPerDot = per_dot_x;
-    s.WidthLeftRight = from_left;
-    s.PositionY = y;
-    s.HeightPerDot = per_dot_y;
-    s.HeightTopBottom = from_top;
-    return s;
-}
 
 }  // namespace
 
@@ -30,15 +19,15 @@ TEST(ComputeMascotPosition, AnchorTable)
     };
     const Row rows[] = {
         {"defaults stand on the top edge", kTarget, MascotSettings{}, {384, 120}},
-        {"10 dots from the right", kTarget, anchor(10, 0, 0, 0, 1, 1), {426, 120}},
-        {"5 dots from the bottom", kTarget, anchor(75, 1, 1, 5, 0, 0), {384, 515}},
-        {"0 percent from the bottom is just below", kTarget, anchor(75, 1, 1, 0, 1, 0), {384, 600}},
-        {"0 percent from the left", kTarget, anchor(0, 1, 1, 0, 1, 1), {36, 120}},
-        {"100 percent from the left", kTarget, anchor(100, 1, 1, 0, 1, 1), {500, 120}},
-        {"0 percent from the right", kTarget, anchor(0, 1, 0, 0, 1, 1), {500, 120}},
-        {"100 percent from the right", kTarget, anchor(100, 1, 0, 0, 1, 1), {36, 120}},
-        {"dots from the left, negative allowed", kTarget, anchor(-7, 0, 1, 3, 0, 1), {93, 203}},
-        {"any other unit value counts as dots", kTarget, anchor(10, 5, 1, 0, 1, 1), {110, 120}},
+        {"10 dots from the right", kTarget, anchors(10, 0, 0, 0, 1, 1), {426, 120}},
+        {"5 dots from the bottom", kTarget, anchors(75, 1, 1, 5, 0, 0), {384, 515}},
+        {"0 percent from the bottom is just below", kTarget, anchors(75, 1, 1, 0, 1, 0), {384, 600}},
+        {"0 percent from the left", kTarget, anchors(0, 1, 1, 0, 1, 1), {36, 120}},
+        {"100 percent from the left", kTarget, anchors(100, 1, 1, 0, 1, 1), {500, 120}},
+        {"0 percent from the right", kTarget, anchors(0, 1, 0, 0, 1, 1), {500, 120}},
+        {"100 percent from the right", kTarget, anchors(100, 1, 0, 0, 1, 1), {36, 120}},
+        {"dots from the left, negative allowed", kTarget, anchors(-7, 0, 1, 3, 0, 1), {93, 203}},
+        {"any other unit value counts as dots", kTarget, anchors(10, 5, 1, 0, 1, 1), {110, 120}},
     };
     for (const auto& row : rows) {
         const Point32 at = compute_mascot_position(row.target, 64, 80, row.settings);
@@ -50,15 +39,15 @@ TEST(ComputeMascotPosition, AnchorTable)
 TEST(ComputeMascotPosition, PercentTruncatesTowardZero)
 {
     // Target 0..64 wide, mascot 64: travel 128; 1% of 128 = 1.28 -> -64 + 1.28 = -62.72 -> -62.
-    EXPECT_EQ(compute_mascot_position({0, 0, 64, 10}, 64, 10, anchor(1, 1, 1, 0, 1, 1)).x, -62);
+    EXPECT_EQ(compute_mascot_position({0, 0, 64, 10}, 64, 10, anchors(1, 1, 1, 0, 1, 1)).x, -62);
     // A zero-wide target and a one-dot mascot at 50%: (0 - 1) + 1 x 0.5 = -0.5 -> 0, not -1.
-    EXPECT_EQ(compute_mascot_position({0, 0, 0, 10}, 1, 10, anchor(50, 1, 1, 0, 1, 1)).x, 0);
+    EXPECT_EQ(compute_mascot_position({0, 0, 0, 10}, 1, 10, anchors(50, 1, 1, 0, 1, 1)).x, 0);
 }
 
 TEST(ComputeMascotPosition, HugeValuesDoNotOverflow)
 {
     // Stored values come from the registry and can be anything; the result saturates.
-    const Point32 at = compute_mascot_position(kTarget, 64, 80, anchor(2147483647, 1, 1, 0, 1, 1));
+    const Point32 at = compute_mascot_position(kTarget, 64, 80, anchors(2147483647, 1, 1, 0, 1, 1));
     EXPECT_EQ(at.x, 2147483647);
 }
 
@@ -195,7 +184,7 @@ TEST(DecidePlacement, RightEdgeAtTheScreenWidthIsOnTheScreen)
     Probe probe;
     PlacementInput in = input_on({0, 100, 1024, 400});
     in.global_rules.OutScreenMascot = 1;
-    in.settings = anchor(0, 0, 0, 0, 0, 1);  // right edge on the target's right edge
+    in.settings = anchors(0, 0, 0, 0, 0, 1);  // right edge on the target's right edge
     in.no_window_flag = 1;
     const PlacementResult r = decide_placement(in, probe.queries());
     EXPECT_EQ(r.position.x + 64, 1024);
