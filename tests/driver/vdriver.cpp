@@ -390,10 +390,21 @@ int cmd_mouse(int argc, char** argv)
     const long count = argc > 5 ? number(argv[5]) : 1;
     INPUT move = {};
     move.type = INPUT_MOUSE;
-    move.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN);
-    move.mi.dy = (y * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN);
+    // Absolute input is scaled back by 65536 and rounded down, so round up here.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    move.mi.dx = (x * 65536 + width - 1) / width;
+    move.mi.dy = (y * 65536 + height - 1) / height;
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &move, sizeof move);
+    // Wine moves the pointer a little after the input is taken; a click before that would
+    // find the cursor where it was.
+    for (int wait = 0; wait < 200; ++wait) {
+        POINT now = {};
+        GetCursorPos(&now);
+        if (now.x == x && now.y == y)
+            break;
+        Sleep(10);
+    }
     for (long i = 0; i < count; ++i) {
         INPUT click[2] = {};
         click[0].type = click[1].type = INPUT_MOUSE;
