@@ -3,9 +3,9 @@
 // growing tree splits its last leaf.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "lha/adaptive_huffman.h"
 
@@ -25,48 +25,29 @@ int decode_bits(const AdaptiveHuffman& tree, const std::string& bits) {
 } // namespace
 
 TEST(AdaptiveHuffman, CodesAfterCountingAndGrowing) {
+    constexpr int kGrow = -1;   // a step that adds the next symbol instead of counting one
     struct Row {
         const char* name;
-        std::function<AdaptiveHuffman()> make;
+        int symbols;   // 0: the growing tree
+        std::vector<int> steps;
         std::map<int, std::string> codes;
     };
     const Row rows[] = {
-        {"three symbols, fresh", [] { return AdaptiveHuffman::full(3); }, {{2, "0"}, {1, "11"}, {0, "10"}}},
-        {"symbol 0 counted once: trades places with symbol 2",
-         [] {
-             auto t = AdaptiveHuffman::full(3);
-             t.count(0);
-             return t;
-         },
-         {{0, "0"}, {1, "11"}, {2, "10"}}},
-        {"symbol 0 counted twice: moves ahead of the inner node",
-         [] {
-             auto t = AdaptiveHuffman::full(3);
-             t.count(0);
-             t.count(0);
-             return t;
-         },
-         {{0, "1"}, {1, "01"}, {2, "00"}}},
-        {"growing tree, one symbol", [] { return AdaptiveHuffman::single(); }, {{0, ""}}},
-        {"growing tree, two symbols",
-         [] {
-             auto t = AdaptiveHuffman::single();
-             t.add_symbol();
-             return t;
-         },
-         {{0, "1"}, {1, "0"}}},
-        {"growing tree, three symbols: the split leaf's parent moves forward",
-         [] {
-             auto t = AdaptiveHuffman::single();
-             t.add_symbol();
-             t.add_symbol();
-             return t;
-         },
+        {"three symbols, fresh", 3, {}, {{2, "0"}, {1, "11"}, {0, "10"}}},
+        {"symbol 0 counted once trades places with symbol 2", 3, {0}, {{0, "0"}, {1, "11"}, {2, "10"}}},
+        {"symbol 0 counted twice moves ahead of the inner node", 3, {0, 0}, {{0, "1"}, {1, "01"}, {2, "00"}}},
+        {"growing tree, one symbol", 0, {}, {{0, ""}}},
+        {"growing tree, two symbols", 0, {kGrow}, {{0, "1"}, {1, "0"}}},
+        {"growing tree, three symbols: the split leaf's parent moves forward", 0, {kGrow, kGrow},
          {{0, "0"}, {1, "11"}, {2, "10"}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const AdaptiveHuffman tree = row.make();
+        AdaptiveHuffman tree = row.symbols ? AdaptiveHuffman::full(row.symbols) : AdaptiveHuffman::single();
+        for (int step : row.steps) {
+            if (step == kGrow) EXPECT_TRUE(tree.add_symbol());
+            else tree.count(step);
+        }
         EXPECT_EQ(tree.symbols(), static_cast<int>(row.codes.size()));
         for (const auto& code : row.codes) EXPECT_EQ(decode_bits(tree, code.second), code.first) << code.second;
     }
