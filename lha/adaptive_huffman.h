@@ -14,17 +14,19 @@
 // for symbol 0 and grows a leaf at a time, as the -lh2- distance code does.
 class AdaptiveHuffman {
 public:
+    // Room for the largest alphabet in use, the 314 codes of -lh1-.
     static constexpr int kMaxSymbols = 320;
 
     // Every symbol below `symbols` starts with a count of one.
     static AdaptiveHuffman full(int symbols);
-    // Only symbol 0, as the root, with no count yet.
+    // Only symbol 0, as the root leaf, which takes no bits to send.
     static AdaptiveHuffman single();
 
     int symbols() const { return symbols_; }
 
     // Follows bits from the root to a leaf; the tree is always complete, so any
-    // input decodes. A one-leaf tree reads no bits.
+    // input decodes. Children always sit after their parent, so the walk ends
+    // within the node count. A one-leaf tree reads no bits.
     int decode(BitReader& in) const {
         int node = 0;
         while (link_[node] >= 0) {
@@ -36,8 +38,8 @@ public:
 
     void count(int symbol);
 
-    // Splits the last leaf to give `symbol` (the next unused number) a leaf of its
-    // own, then counts it once. False when the tree is already full.
+    // Splits the last leaf to give the next unused symbol number a leaf of its own,
+    // then counts it once. False when the tree is already full.
     bool add_symbol();
 
 private:
