@@ -33,7 +33,8 @@ const StaticHuffmanMethod* find_static_method(const std::string& method) {
 } // namespace
 
 bool is_supported_method(const std::string& method) {
-    return is_stored_method(method) || find_static_method(method) || method == "-lh1-" || method == "-lzs-" ||
+    return is_stored_method(method) || find_static_method(method) || method == "-lh1-" || method == "-lh2-" ||
+           method == "-lh3-" || method == "-lzs-" ||
            method == "-lz5-";
 }
 
@@ -52,6 +53,8 @@ DecodeResult decode_member(const std::string& method, const uint8_t* packed, siz
     if (const StaticHuffmanMethod* m = find_static_method(method))
         return decode_static_huffman(packed, packed_size, original_size, m->position_codes, m->position_bits, sink);
     if (method == "-lh1-") return decode_lh1(packed, packed_size, original_size, sink);
+    if (method == "-lh2-") return decode_lh2(packed, packed_size, original_size, sink);
+    if (method == "-lh3-") return decode_lh3(packed, packed_size, original_size, sink);
     if (method == "-lzs-") return decode_lzs(packed, packed_size, original_size, sink);
     if (method == "-lz5-") return decode_lz5(packed, packed_size, original_size, sink);
     DecodeResult result;

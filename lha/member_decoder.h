@@ -26,5 +26,7 @@ DecodeResult decode_stored(const uint8_t* packed, size_t packed_size, uint64_t o
 DecodeResult decode_static_huffman(const uint8_t* packed, size_t packed_size, uint64_t original_size,
                                    int position_codes, int position_bits, OutputSink& sink);
 DecodeResult decode_lh1(const uint8_t* packed, size_t packed_size, uint64_t original_size, OutputSink& sink);
+DecodeResult decode_lh2(const uint8_t* packed, size_t packed_size, uint64_t original_size, OutputSink& sink);
+DecodeResult decode_lh3(const uint8_t* packed, size_t packed_size, uint64_t original_size, OutputSink& sink);
 DecodeResult decode_lzs(const uint8_t* packed, size_t packed_size, uint64_t original_size, OutputSink& sink);
 DecodeResult decode_lz5(const uint8_t* packed, size_t packed_size, uint64_t original_size, OutputSink& sink);

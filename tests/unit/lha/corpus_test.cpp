@@ -38,6 +38,16 @@ const KnownDifference kKnownDifferences[] = {
     {"morphos_lha_2717/h2_huge.lzh", nullptr, LhaStatus::too_large, "4.7 GB member is over the cap"},
 };
 
+// Members the manifest's reader could not decode, so that it records no MD5 for
+// them; the size and CRC-16 stored in their headers are the measure instead.
+const char* const kCheckedByHeaderCrc[] = {"unlha32/lh2.lzh", "unlha32/lh3.lzh"};
+
+bool checked_by_header_crc(const std::string& archive) {
+    for (const char* a : kCheckedByHeaderCrc)
+        if (archive == a) return true;
+    return false;
+}
+
 const KnownDifference* known_difference(const std::string& archive, const std::string& method) {
     for (const auto& k : kKnownDifferences)
         if (archive.compare(0, std::strlen(k.archive_prefix), k.archive_prefix) == 0 && (!k.method || method == k.method))
@@ -132,6 +142,14 @@ TEST(Corpus, EveryManifestRow) {
                 for (const auto& m : x.report.members) reported |= m.status == known->status;
                 EXPECT_TRUE(reported) << known->reason;
                 EXPECT_FALSE(file_exists(path));
+                continue;
+            }
+            if (checked_by_header_crc(archive)) {
+                ASSERT_TRUE(file_exists(path)) << describe_status(outcome_of(x.report, named.first));
+                const auto data = read_file_bytes(path);
+                EXPECT_EQ(data.size(), row.size);
+                EXPECT_EQ(update_crc16(0, data.data(), data.size()), row.crc16);
+                ++checked;
                 continue;
             }
             if (row.md5.rfind("error", 0) == 0) {

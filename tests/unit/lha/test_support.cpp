@@ -133,3 +133,17 @@ std::vector<std::string> split_tabs(const std::string& line) {
 }
 
 std::string corpus_path(const std::string& relative) { return std::string(VELMORA_LHA_CORPUS) + "/" + relative; }
+
+bool read_packed_member(const std::string& archive, int index, PackedMember& out) {
+    const auto bytes = read_file_bytes(corpus_path("archives/" + archive));
+    SpanSource source(bytes.data(), bytes.size());
+    uint64_t offset = 0;
+    if (!find_header(source, 0, offset)) return false;
+    for (int i = 0; i <= index; ++i) {
+        if (i > 0) offset = out.header.next_offset;
+        if (read_member_header(source, offset, out.header).kind != HeaderRead::member) return false;
+    }
+    const auto begin = bytes.begin() + static_cast<long>(out.header.data_offset);
+    out.packed.assign(begin, begin + static_cast<long>(out.header.packed_size));
+    return true;
+}

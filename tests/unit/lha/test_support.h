@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "lha/member_header.h"
 #include "lha/output_sink.h"
 
 // Checksums the corpus records its expected results in.
@@ -37,3 +38,11 @@ public:
 std::vector<std::string> split_tabs(const std::string& line);
 
 std::string corpus_path(const std::string& relative);
+
+// The compressed bytes of member `index` of a corpus archive, with its header, for
+// feeding a decoder directly. False when the archive or member is missing.
+struct PackedMember {
+    MemberHeader header;
+    std::vector<uint8_t> packed;
+};
+bool read_packed_member(const std::string& archive, int index, PackedMember& out);
