@@ -10,12 +10,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "display/bitmap_file.h"
 #include "display/frames_win.h"
 
 namespace {
 
 struct PeerFrame {
-    std::vector<uint8_t> data;  // the file without its 14-byte file header
+    std::vector<uint8_t> data;  // the file without its file header
+    BitmapLayout layout;
     HRGN shape = nullptr;
 };
 
@@ -40,18 +42,13 @@ bool ReadFrame(const char* path, PeerFrame& frame)
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
         bytes.insert(bytes.end(), buffer, buffer + got);
     std::fclose(file);
-    if (bytes.size() < 14 + 40)
+    if (bytes.size() < kBitmapFileHeaderSize)
         return false;
-    frame.data.assign(bytes.begin() + 14, bytes.end());
+    frame.data.assign(bytes.begin() + kBitmapFileHeaderSize, bytes.end());
+    if (read_bitmap_layout(frame.data.data(), frame.data.size(), frame.layout) != LayoutResult::ok)
+        return false;
     frame.shape = BuildShapeRegion(frame.data);
     return frame.shape != nullptr;
-}
-
-const uint8_t* PixelRows(const PeerFrame& frame)
-{
-    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(frame.data.data());
-    const DWORD colours = header->biBitCount <= 8 ? (header->biClrUsed ? header->biClrUsed : 1u << header->biBitCount) : 0;
-    return frame.data.data() + header->biSize + 4 * colours;
 }
 
 void ShowShape(HWND window, PeerWindow& peer, const PeerFrame& frame)
@@ -82,9 +79,9 @@ void OnPaint(HWND window, const PeerWindow& peer)
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     const PeerFrame& frame = g_frames[peer.frame];
-    const auto* info = reinterpret_cast<const BITMAPINFO*>(frame.data.data());
-    SetDIBitsToDevice(dc, 0, 0, info->bmiHeader.biWidth, info->bmiHeader.biHeight, 0, 0, 0,
-                      info->bmiHeader.biHeight, PixelRows(frame), info, DIB_RGB_COLORS);
+    SetDIBitsToDevice(dc, 0, 0, frame.layout.width, frame.layout.height, 0, 0, 0, frame.layout.height,
+                      frame.data.data() + frame.layout.rows_offset,
+                      reinterpret_cast<const BITMAPINFO*>(frame.data.data()), DIB_RGB_COLORS);
     EndPaint(window, &paint);
 }
 
@@ -126,10 +123,10 @@ int main(int argc, char** argv)
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     window_class.lpszClassName = "AnimationPeer";
     RegisterClassA(&window_class);
-    const auto* first = reinterpret_cast<const BITMAPINFOHEADER*>(g_frames[0].data.data());
+    const BitmapLayout& first = g_frames[0].layout;
     for (int n = 0; n < count; ++n) {
         HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "AnimationPeer", "peer", WS_POPUP, left, top,
-                                      first->biWidth, first->biHeight, nullptr, nullptr, window_class.hInstance,
+                                      first.width, first.height, nullptr, nullptr, window_class.hInstance,
                                       nullptr);
         SetWindowLongPtrA(window, GWLP_USERDATA, n);
         ShowShape(window, g_windows[n], g_frames[0]);

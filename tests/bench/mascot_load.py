@@ -81,8 +81,7 @@ def frames_of(kind):
     return [bmp_bytes(64, 80, ellipse_figure(64, 80)), bmp_bytes(64, 80, block_figure(64, 80))], int(kind)
 
 
-def run_peer(session, kind, rectangle, seconds):
-    frames, stay = frames_of(kind)
+def run_peer(session, frames, stay, rectangle, seconds):
     folder = session.prefix / 'drive_c' / 'peer'
     folder.mkdir(exist_ok=True)
     names = []
@@ -102,12 +101,12 @@ def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 30
     switches = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
     kind = sys.argv[3] if len(sys.argv) > 3 else '0'
-    frame_time = int(kind) if kind.lstrip('-').isdigit() else 0
+    frames, stay = frames_of(kind) if kind != 'samples' else (None, 0)
     session = WineSession(desktop=True)
     try:
         names = []
+        (session.app_dir / 'Mascots').mkdir(exist_ok=True)
         for n in range(COUNT):
-            (session.app_dir / 'Mascots').mkdir(exist_ok=True)
             archive = session.app_dir / 'Mascots' / f'm{n}.lzh'
             if kind == 'samples':
                 sample = SOURCE / 'build' / 'native' / 'Mascots' / ('mike.lzh' if n % 2 else 'fuwari.lzh')
@@ -116,7 +115,6 @@ def main():
                 # "same-outline": two frames of one outline in two colours, the cost of repainting
                 # alone; otherwise an ellipse and a block, which change the window region too.
                 # Time 0 or 1 changes frame on every tick, ten changes a second each.
-                frames, stay = frames_of(kind)
                 pack(archive, {'VLD.INI': definition(f'M{n}', [('a.bmp', stay), ('b.bmp', stay)]),
                                'a.bmp': frames[0], 'b.bmp': frames[1]})
             names.append(f'm{n}.lzh')
@@ -133,7 +131,7 @@ def main():
         gdi_before, user_before = gui_counts(session, mascots[0].handle)
         memory_before = resident_kib(pid)
         cpu, server_cpu, wall = cpu_percent(pid, server, seconds)
-        changes = int(wall * 10 * 10 / max(frame_time, 1)) if kind != 'samples' else 0
+        changes = int(wall * 10 * COUNT / max(stay, 1)) if frames else 0
         print(f'{COUNT} mascots ({kind}), still target, {wall:.1f} s: program {cpu:.2f} % of one core, '
               f'wineserver {server_cpu:.2f} %; about {changes} frame changes')
         rectangle = session.window(mascots[0].handle).rect
@@ -144,8 +142,8 @@ def main():
         print(f'GDI objects {gdi_before} -> {gdi_after}, USER objects {user_before} -> {user_after}, '
               f'resident memory {memory_before} -> {resident_kib(pid)} KiB after {switches} target switches')
         session.exit_velmora()
-        if kind != 'samples':
-            peer_cpu, peer_server, _ = run_peer(session, kind, rectangle, seconds)
+        if frames:
+            peer_cpu, peer_server, _ = run_peer(session, frames, stay, rectangle, seconds)
             print(f'animation peer, same frames and timers: program {peer_cpu:.2f} %, wineserver {peer_server:.2f} %; '
                   f'ratio program {cpu / peer_cpu:.2f}, wineserver {server_cpu / peer_server:.2f}')
     finally:
