@@ -6,18 +6,16 @@
 
 #include "core/application_win.h"
 #include "core/popup_menu.h"
+#include "core/system_records_win.h"
 #include "resources/menu_popup_ids.h"
 
 namespace {
-
-// The first, 88-byte form of the record, which every version of the shell accepts.
-constexpr DWORD kTrayRecordSize = 88;
 
 void SetItemState(HMENU menu, UINT id, bool enabled)
 {
     const UINT state = enabled ? MFS_ENABLED : MFS_GRAYED;
     MENUITEMINFOA item = {};
-    item.cbSize = 44;
+    item.cbSize = kMenuItemRecordSize;
     item.fMask = MIIM_STATE;
     GetMenuItemInfoA(menu, id, FALSE, &item);
     item.fState = state;

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Builds both trees: build/native (portable core, unit tests, native tools) and
-# build/win32 (Velmora2.exe, unlha32.dll, the Wine test driver).
+# Builds the three trees: build/win32 and build/win64 (Velmora2.exe, unlha32.dll, lhapack.exe,
+# the Wine test driver and the benchmarks, for each Windows architecture) and build/native
+# (portable core, unit tests, native tools, sample mascots).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
-cmake -S "$top" -B "$top/build/win32" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$top/build/win32" -j "$jobs"
+for arch in win32:i686 win64:x86_64; do
+  tree=${arch%%:*}
+  cmake -S "$top" -B "$top/build/$tree" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-${arch##*:}.cmake" >/dev/null
+  cmake --build "$top/build/$tree" -j "$jobs"
+done
 
-cmake -S "$top" -B "$top/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DVELMORA_WIN32_BIN="$top/build/win32/bin" >/dev/null
+cmake -S "$top" -B "$top/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$top/build/native" -j "$jobs"

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Makes the template Wine prefix that runs and tests copy: 32-bit, Japanese fonts mapped
-# for the dialog font, Wine's own fonts installed, no crash dialog.
-# Usage: make-prefix.sh DIR [desktop|plain] [win32|win64]
-# ("desktop" adds the virtual desktop with a taskbar; win64 makes a prefix that also runs
-# 64-bit programs, for the tests that need one.)
+# Makes the template Wine prefix that runs and tests copy: Japanese fonts mapped for the
+# dialog font, Wine's own fonts installed, no crash dialog.
+# Usage: make-prefix.sh DIR [desktop|plain] [win64|win32]
+# ("desktop" adds the virtual desktop with a taskbar; a win64 prefix runs 64-bit programs, and
+# 32-bit ones too where the machine runs them.)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=$(realpath -m "$1")
 mode=${2:-plain}
 source "$top/scripts/wine-env.sh"
-export WINEARCH=${3:-win32}
+export WINEARCH=${3:-win64}
+loader=$(wine_loader "$WINEARCH")
 
 stamp="$(sha1sum "$0" "$top/scripts/wine-env.sh" | sha1sum | cut -c1-12)-$mode-$WINEARCH"
 if [ -f "$dir/.velmora-stamp" ] && [ "$(cat "$dir/.velmora-stamp")" = "$stamp" ]; then
@@ -19,7 +20,7 @@ rm -rf "$dir"
 mkdir -p "$dir"
 export WINEPREFIX=$dir
 wineserver -p5
-wineboot -i >/dev/null 2>&1
+"$loader" wineboot -i >/dev/null 2>&1
 wineserver -w
 
 cp /usr/share/wine/fonts/* "$dir/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -36,7 +37,7 @@ reg=$(mktemp --suffix=.reg)
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"shell"="1024x768"\r\n\r\n'
   fi
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
-wine regedit /S "$reg" >/dev/null 2>&1
+"$loader" regedit /S "$reg" >/dev/null 2>&1
 rm -f "$reg"
 wineserver -k || true
 wineserver -w

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes dist/Velmora-<version>.zip, the folder a Windows user unpacks and runs: the program,
-# its LHA library, the sample mascots, the help, the packer for mascot authors and a read-me.
+# Makes dist/Velmora-<version>-win32.zip and dist/Velmora-<version>-win64.zip, the folders a
+# Windows user unpacks and runs: the program, its LHA library and the packer for mascot authors,
+# all of that architecture, with the sample mascots, the help and a read-me. Prints both paths.
 # Usage: scripts/release.sh [--no-build]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,16 +12,21 @@ fi
 version=$(sed -n 's/^#define VELMORA_VERSION_TEXT "\(.*\)"/\1/p' "$top/resources/version.h")
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-folder="$stage/Velmora"
-mkdir -p "$folder/Mascots"
-cp "$top/build/win32/bin/Velmora2.exe" "$top/build/win32/bin/unlha32.dll" "$top/build/win32/bin/lhapack.exe" "$folder/"
-i686-w64-mingw32-strip "$folder/Velmora2.exe" "$folder/unlha32.dll" "$folder/lhapack.exe"
-cp -r "$top/build/native/Mascots/." "$folder/Mascots/"
-cp "$top/help/Velmora2.html" "$folder/"
-# The read-me is for Windows: CR LF line ends.
-sed 's/$/\r/' "$top/help/ReadMe.txt" > "$folder/ReadMe.txt"
 mkdir -p "$top/dist"
-zip_file="$top/dist/Velmora-$version.zip"
-rm -f "$zip_file"
-(cd "$stage" && zip -qr "$zip_file" Velmora)
-echo "$zip_file"
+for arch in win32:i686 win64:x86_64; do
+  tree=${arch%%:*}
+  folder="$stage/$tree/Velmora"
+  mkdir -p "$folder/Mascots"
+  for program in Velmora2.exe unlha32.dll lhapack.exe; do
+    cp "$top/build/$tree/bin/$program" "$folder/"
+    "${arch##*:}-w64-mingw32-strip" "$folder/$program"
+  done
+  cp -r "$top/build/native/Mascots/." "$folder/Mascots/"
+  cp "$top/help/Velmora2.html" "$folder/"
+  # The read-me is for Windows: CR LF line ends.
+  sed 's/$/\r/' "$top/help/ReadMe.txt" > "$folder/ReadMe.txt"
+  zip_file="$top/dist/Velmora-$version-$tree.zip"
+  rm -f "$zip_file"
+  (cd "$stage/$tree" && zip -qr "$zip_file" Velmora)
+  echo "$zip_file"
+done

@@ -2,23 +2,29 @@
 # Command 1: installs what is missing, builds, lays out run/Velmora with the sample mascots,
 # makes a Wine prefix of the project's own (Japanese locale, fonts, a virtual desktop with a
 # taskbar) and starts Velmora. Without $DISPLAY it starts Xvfb and says how to look at it.
+# The 64-bit build runs under the 64-bit Wine loader, on every machine; VELMORA_WINE_ARCH=win32
+# runs the 32-bit build instead, where the machine runs 32-bit programs.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
+source "$top/scripts/wine-env.sh"
+arch=$("$top/scripts/wine-arches.sh" 2>/dev/null | cut -d' ' -f1) || {
+  "$top/scripts/wine-arches.sh" >/dev/null; exit 1; }
+loader=$(wine_loader "$arch")
+export WINEARCH=$arch
 
-run="$top/run"
+run="$top/run/$arch"
 app="$run/prefix/drive_c/Velmora"
-"$top/scripts/make-prefix.sh" "$top/build/wine-template-desktop" desktop
+"$top/scripts/make-prefix.sh" "$top/build/wine-template-desktop-$arch" desktop "$arch"
 first_run=""
 if [ ! -d "$run/prefix" ]; then
   mkdir -p "$run"
-  cp -a "$top/build/wine-template-desktop" "$run/prefix"
+  cp -a "$top/build/wine-template-desktop-$arch" "$run/prefix"
   first_run=1
 fi
 mkdir -p "$app"
-cp "$top/build/win32/bin/Velmora2.exe" "$app/"
-[ -f "$top/build/win32/bin/unlha32.dll" ] && cp "$top/build/win32/bin/unlha32.dll" "$app/"
+cp "$top/build/$arch/bin/Velmora2.exe" "$top/build/$arch/bin/unlha32.dll" "$app/"
 cp "$top/help/Velmora2.html" "$app/"
 # The sample mascots are drawn and packed on the build machine, so the native tree makes them.
 if [ -d "$top/build/native/Mascots" ]; then
@@ -26,7 +32,6 @@ if [ -d "$top/build/native/Mascots" ]; then
   cp -r "$top/build/native/Mascots/." "$app/Mascots/"
 fi
 
-source "$top/scripts/wine-env.sh"
 export WINEPREFIX="$run/prefix"
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
@@ -59,13 +64,13 @@ if [ -n "$first_run" ]; then
     printf '"iWindowPosX"=dword:000000b4\r\n"iWindowPosY"=dword:000000dc\r\n'
     printf '"iWindowPosDX"=dword:00000258\r\n"iWindowPosDY"=dword:00000190\r\n'
   } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
-  wine regedit /S "$reg" >/dev/null 2>&1
+  "$loader" regedit /S "$reg" >/dev/null 2>&1
   rm -f "$reg"
 fi
-echo "Starting Velmora (right-click the tray icon or a mascot for the menu; Ctrl+C here ends it)."
-wine 'C:\Velmora\Velmora2.exe' &
+echo "Starting the $arch Velmora (right-click the tray icon or a mascot for the menu; Ctrl+C here ends it)."
+"$loader" 'C:\Velmora\Velmora2.exe' &
 velmora=$!
 # A window for the mascots to stand on.
 sleep 2
-wine notepad >/dev/null 2>&1 &
+"$loader" notepad >/dev/null 2>&1 &
 wait "$velmora"

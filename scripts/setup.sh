@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   libgtest-dev googletest clang libclang-rt-14-dev
   wine wine32:i386 wine64 fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic locales

@@ -27,7 +27,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / 'wine'))
 from bitmaps import block_figure, ellipse_figure  # noqa: E402
 from fixtures import bmp_bytes, definition, pack  # noqa: E402
-from harness import SOURCE, WIN32_BIN, WineSession, wait_until  # noqa: E402
+from harness import SOURCE, WIN_BIN, WineSession, wait_until  # noqa: E402
 
 ROOT = 'Software\\Korrin\\Velmora2'
 COUNT = int(os.environ.get('VELMORA_BENCH_MASCOTS', '10'))
@@ -88,7 +88,7 @@ def run_peer(session, frames, stay, rectangle, seconds):
     for n, data in enumerate(frames):
         (folder / f'f{n}.bmp').write_bytes(data)
         names.append(f'C:\\peer\\f{n}.bmp')
-    shutil.copy(WIN32_BIN / 'animation_peer.exe', folder)
+    shutil.copy(WIN_BIN / 'animation_peer.exe', folder)
     peer = session.spawn('C:\\peer\\animation_peer.exe', COUNT, rectangle[0], rectangle[1], stay, *names)
     time.sleep(3)
     result = cpu_percent(peer.pid, wineserver_pid(session), seconds)

@@ -4,15 +4,29 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "core/system_records_win.h"
+
 namespace {
 
-HWND parse_window(const char* text) { return reinterpret_cast<HWND>(std::strtoul(text, nullptr, 16)); }
+// Window handles carry 32 significant bits on both architectures (so that 32-bit and 64-bit
+// programs can share them); a 64-bit program widens them with their sign.
+HWND parse_window(const char* text)
+{
+    const auto low = static_cast<uint32_t>(std::strtoul(text, nullptr, 16));
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<int32_t>(low)));
+}
+
+unsigned long handle_number(HWND window)
+{
+    return static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window) & 0xFFFFFFFFu);
+}
 
 long number(const char* text) { return std::strtol(text, nullptr, 0); }
 
@@ -25,7 +39,7 @@ void print_window(HWND window)
     const LONG ex_style = GetWindowLongA(window, GWL_EXSTYLE);
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     std::printf("%lx %s %ld %ld %ld %ld visible=%d topmost=%d style=%lx exstyle=%lx\n",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), class_name, r.left, r.top, r.right,
+                handle_number(window), class_name, r.left, r.top, r.right,
                 r.bottom, IsWindowVisible(window) ? 1 : 0, (ex_style & WS_EX_TOPMOST) ? 1 : 0,
                 static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style));
 }
@@ -117,7 +131,7 @@ int cmd_target(int argc, char** argv)
                                   number(argv[4]), number(argv[5]), nullptr, nullptr, wc.hInstance, nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     SetForegroundWindow(window);
-    std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+    std::printf("%lx\n", handle_number(window));
     std::fflush(stdout);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -365,8 +379,7 @@ int cmd_children(int, char** argv)
 // owner HWND: the owner window's handle, 0 when it has none.
 int cmd_owner(int, char** argv)
 {
-    std::printf("%lx\n",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(parse_window(argv[2]), GW_OWNER))));
+    std::printf("%lx\n", handle_number(GetWindow(parse_window(argv[2]), GW_OWNER)));
     return 0;
 }
 
@@ -433,7 +446,7 @@ int cmd_register_message(int, char** argv)
 int cmd_tray_delete(int, char** argv)
 {
     NOTIFYICONDATAA icon = {};
-    icon.cbSize = 88;
+    icon.cbSize = kTrayRecordSize;
     icon.hWnd = parse_window(argv[2]);
     icon.uID = static_cast<UINT>(number(argv[3]));
     return Shell_NotifyIconA(NIM_DELETE, &icon) ? 0 : 1;
@@ -486,8 +499,8 @@ int cmd_dlg_find(int, char** argv)
     EnumChildWindows(parse_window(argv[2]), find_by_id, reinterpret_cast<LPARAM>(&find));
     if (!find.found)
         return 1;
-    std::printf("%lx %lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(find.found)),
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetParent(find.found))));
+    std::printf("%lx %lx\n", handle_number(find.found),
+                handle_number(GetParent(find.found)));
     return 0;
 }
 
@@ -500,7 +513,7 @@ int cmd_dlg_item(int, char** argv)
     // Another process's edit answers GetWindowText with its caption, not its contents.
     char text[1024] = {};
     SendMessageA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    std::printf("%lx %d %d ", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(item)), IsWindowEnabled(item) ? 1 : 0,
+    std::printf("%lx %d %d ", handle_number(item), IsWindowEnabled(item) ? 1 : 0,
                 IsWindowVisible(item) ? 1 : 0);
     print_hex(text);
     std::printf("\n");
@@ -670,9 +683,9 @@ int cmd_owned_dialog(int, char** argv)
     ShowWindow(owner, SW_SHOWNORMAL);
     ShowWindow(popup, SW_SHOWNORMAL);
     SetForegroundWindow(popup);
-    std::printf("%lx %lx %lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(owner)),
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(popup)),
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(edit)));
+    std::printf("%lx %lx %lx\n", handle_number(owner),
+                handle_number(popup),
+                handle_number(edit));
     std::fflush(stdout);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -1,6 +1,8 @@
 """A Wine session for the integration tests: its own Xvfb display, its own Wine prefix copied
 from a prepared template, the program laid out in C:\\Velmora, and the test driver.
 
+The architecture under test is VELMORA_WINE_ARCH (win64 unless it says win32): its build's
+programs run, in a prefix of that architecture unless a test asks for another.
 Everything it starts it ends again by process id, also when a test fails.
 """
 import os
@@ -12,8 +14,21 @@ import time
 from pathlib import Path
 
 SOURCE = Path(os.environ.get('VELMORA_SOURCE', Path(__file__).resolve().parents[2]))
-WIN32_BIN = Path(os.environ.get('VELMORA_WIN32_BIN', SOURCE / 'build' / 'win32' / 'bin'))
+ARCH = os.environ.get('VELMORA_WINE_ARCH') or 'win64'
+WIN_BIN = Path(os.environ.get('VELMORA_WIN_BIN', SOURCE / 'build' / ARCH / 'bin'))
 APP_DIR = 'C:\\Velmora'
+# Debian's wrapper picks the 32-bit loader whenever its file is there, even on a kernel that
+# cannot start it, so each prefix runs through its own architecture's loader.
+LOADERS = {'win64': '/usr/lib/wine/wine64', 'win32': '/usr/lib/wine/wine'}
+
+
+def machine_runs_32bit_programs():
+    """Whether this machine's kernel starts the 32-bit loader (the file alone proves nothing)."""
+    try:
+        return subprocess.run([LOADERS['win32'], '--version'], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=30).returncode == 0
+    except OSError:
+        return False
 
 
 def wait_until(condition, timeout=5.0, interval=0.05, message='condition'):
@@ -45,22 +60,23 @@ class Window:
 
 
 class WineSession:
-    def __init__(self, desktop=False, install_dll=True, arch='win32'):
+    def __init__(self, desktop=False, install_dll=True, prefix_arch=None):
         self.desktop = desktop
+        self.arch = prefix_arch or ARCH
+        self.loader = LOADERS[self.arch]
         self.root = Path(tempfile.mkdtemp(prefix='velmora-wine-'))
         self.prefix = self.root / 'prefix'
         self.processes = []
         self.xvfb = None
-        template = SOURCE / 'build' / (('wine-template-desktop' if desktop else 'wine-template') +
-                                       ('' if arch == 'win32' else '-' + arch))
+        template = SOURCE / 'build' / f"wine-template{'-desktop' if desktop else ''}-{self.arch}"
         subprocess.run(['flock', str(SOURCE / 'build' / '.wine-template.lock'),
                         str(SOURCE / 'scripts' / 'make-prefix.sh'), str(template),
-                        'desktop' if desktop else 'plain', arch], check=True)
+                        'desktop' if desktop else 'plain', self.arch], check=True)
         subprocess.run(['cp', '-a', str(template), str(self.prefix)], check=True)
         self._start_display()
         self.env = dict(os.environ)
         self.env.update({
-            'WINEPREFIX': str(self.prefix), 'WINEARCH': arch, 'WINEDEBUG': os.environ.get('VELMORA_WINEDEBUG', '-all'),
+            'WINEPREFIX': str(self.prefix), 'WINEARCH': self.arch, 'WINEDEBUG': os.environ.get('VELMORA_WINEDEBUG', '-all'),
             'WINEDLLOVERRIDES': 'mscoree,mshtml=;winemenubuilder.exe=d',
             'LC_ALL': 'ja_JP.UTF-8', 'DISPLAY': self.display,
         })
@@ -68,10 +84,10 @@ class WineSession:
         subprocess.run(['wineserver', '-p'], env=self.env, check=True)
         self.app_dir = self.prefix / 'drive_c' / 'Velmora'
         self.app_dir.mkdir()
-        shutil.copy(WIN32_BIN / 'Velmora2.exe', self.app_dir)
-        if install_dll and (WIN32_BIN / 'unlha32.dll').exists():
-            shutil.copy(WIN32_BIN / 'unlha32.dll', self.app_dir)
-        shutil.copy(WIN32_BIN / 'vdriver.exe', self.prefix / 'drive_c' / 'vdriver.exe')
+        shutil.copy(WIN_BIN / 'Velmora2.exe', self.app_dir)
+        if install_dll and (WIN_BIN / 'unlha32.dll').exists():
+            shutil.copy(WIN_BIN / 'unlha32.dll', self.app_dir)
+        shutil.copy(WIN_BIN / 'vdriver.exe', self.prefix / 'drive_c' / 'vdriver.exe')
         self.velmora = None
         # The first program of a prefix brings up Wine's desktop and services; let that
         # settle before the program under test and the driver run side by side.
@@ -121,7 +137,7 @@ class WineSession:
         """Runs a Wine program to its end. Output goes through files, not pipes: Wine's own
         helpers that the program may start inherit its output and would hold a pipe open."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            result = subprocess.run(['wine', *args], env=self.env, stdout=out, stderr=err, timeout=timeout,
+            result = subprocess.run([self.loader, *args], env=self.env, stdout=out, stderr=err, timeout=timeout,
                                     check=check, cwd=cwd)
             out.seek(0)
             err.seek(0)
@@ -130,7 +146,7 @@ class WineSession:
         return result
 
     def spawn(self, *args):
-        process = subprocess.Popen(['wine', *[str(a) for a in args]], env=self.env, stdout=subprocess.PIPE,
+        process = subprocess.Popen([self.loader, *[str(a) for a in args]], env=self.env, stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True, encoding='cp932', errors='replace')
         self.processes.append(process)
         return process
@@ -138,7 +154,7 @@ class WineSession:
     # --- the program -------------------------------------------------------------------
 
     def start_velmora(self, wait=True):
-        self.velmora = subprocess.Popen(['wine', APP_DIR + '\\Velmora2.exe'], env=self.env,
+        self.velmora = subprocess.Popen([self.loader, APP_DIR + '\\Velmora2.exe'], env=self.env,
                                         stdout=subprocess.DEVNULL, stderr=open(os.environ.get('VELMORA_WINE_LOG', os.devnull), 'a'))
         self.processes.append(self.velmora)
         if wait:

@@ -6,7 +6,7 @@ import subprocess
 
 import pytest
 
-from harness import SOURCE, WIN32_BIN
+from harness import SOURCE, WIN_BIN
 
 CHECKS = [
     'four_bit.bmp window takes the frame size',
@@ -40,7 +40,7 @@ CHECKS = [
 def checker(wine):
     """The check program and ImageMagick's seed bitmaps in the prefix's C:\\."""
     drive_c = wine.prefix / 'drive_c'
-    shutil.copy(WIN32_BIN / 'frame_window_check.exe', drive_c)
+    shutil.copy(WIN_BIN / 'frame_window_check.exe', drive_c)
     subprocess.run([str(SOURCE / 'display' / 'fuzz' / 'make_seeds.sh'), str(drive_c / 'seeds')], check=True,
                    stdout=subprocess.DEVNULL)
     return wine
@@ -90,7 +90,7 @@ def test_screenshot_shows_desktop_through_transparent_pixels(checker, tmp_path):
 def test_region_builds_agree_on_a_busy_frame(checker):
     """The benchmark's own check: run by run, one rectangle list and row bands give one
     region for a 512 x 512 frame of some 24000 runs. Its figures are printed, not judged."""
-    shutil.copy(WIN32_BIN / 'region_bench.exe', checker.prefix / 'drive_c')
+    shutil.copy(WIN_BIN / 'region_bench.exe', checker.prefix / 'drive_c')
     run = checker.wine('C:\\region_bench.exe', timeout=300)
     out = run.stdout.decode('cp932', errors='replace')
     print(out)

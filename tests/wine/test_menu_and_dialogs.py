@@ -6,7 +6,7 @@ import time
 
 import pytest
 
-from harness import SOURCE, WIN32_BIN, WineSession, wait_until
+from harness import SOURCE, WIN_BIN, WineSession, wait_until
 from pictures import bounding_box, menu_item_states, menu_rows, shot
 from sheet import Sheet
 
@@ -205,7 +205,7 @@ def test_about_box_shows_versions_centred_with_a_blue_centred_link(running):
     found = controls(session, dialog)
     assert found[1059].text == program_version().encode('cp932')
     expected = 'UNLHA32.DLL ' + VERSION_WORD
-    if (WIN32_BIN / 'unlha32.dll').exists():
+    if (WIN_BIN / 'unlha32.dll').exists():
         version = library_version(session)
         assert version, 'our library carries a file version'
         expected += version

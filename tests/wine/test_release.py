@@ -1,20 +1,37 @@
-"""The release zip, unpacked into a fresh Wine prefix, starts and shows its sample mascots."""
+"""The release zips, one per Windows architecture: each holds that architecture's programs, and
+the one of the architecture under test, unpacked into a fresh Wine prefix, starts and shows its
+sample mascots."""
+import struct
 import subprocess
 import zipfile
 
-from harness import SOURCE, wait_until
+from harness import ARCH, SOURCE, wait_until
+
+PE_MACHINES = {'win32': 0x014C, 'win64': 0x8664}
+PROGRAMS = ('Velmora/Velmora2.exe', 'Velmora/unlha32.dll', 'Velmora/lhapack.exe')
 
 
-def test_unpacked_release_starts_and_shows_a_mascot(wine_desktop):
+def pe_machine(data):
+    """The machine field of a Windows program's file header."""
+    header = struct.unpack_from('<I', data, 0x3C)[0]
+    assert data[header:header + 4] == b'PE\0\0'
+    return struct.unpack_from('<H', data, header + 4)[0]
+
+
+def test_each_zip_holds_its_architectures_programs_and_the_unpacked_one_runs(wine_desktop):
     wine = wine_desktop
-    zip_path = subprocess.run([str(SOURCE / 'scripts' / 'release.sh'), '--no-build'], check=True,
-                              capture_output=True, text=True).stdout.strip().splitlines()[-1]
-    with zipfile.ZipFile(zip_path) as archive:
-        names = archive.namelist()
+    paths = subprocess.run([str(SOURCE / 'scripts' / 'release.sh'), '--no-build'], check=True,
+                           capture_output=True, text=True).stdout.split()
+    zips = {arch: next(p for p in paths if p.endswith(f'-{arch}.zip')) for arch in PE_MACHINES}
+    for arch, zip_path in zips.items():
+        with zipfile.ZipFile(zip_path) as archive:
+            names = archive.namelist()
+            for expected in (*PROGRAMS, 'Velmora/Velmora2.html', 'Velmora/ReadMe.txt', 'Velmora/Mascots/mike.lzh'):
+                assert expected in names, f'{expected} in the {arch} zip'
+            for program in PROGRAMS:
+                assert pe_machine(archive.read(program)) == PE_MACHINES[arch], f'{program} of the {arch} zip'
+    with zipfile.ZipFile(zips[ARCH]) as archive:
         archive.extractall(wine.prefix / 'drive_c' / 'Unpacked')
-    for expected in ('Velmora/Velmora2.exe', 'Velmora/unlha32.dll', 'Velmora/Velmora2.html', 'Velmora/ReadMe.txt',
-                     'Velmora/lhapack.exe', 'Velmora/Mascots/mike.lzh'):
-        assert expected in names
 
     wine.set_value('Software\\Korrin\\Velmora2\\View', 'mike.lzh', 'mike.lzh')
     wine.velmora = wine.spawn('C:\\Unpacked\\Velmora\\Velmora2.exe')

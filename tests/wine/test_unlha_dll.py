@@ -6,7 +6,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import WIN32_BIN
+from harness import WIN_BIN
 
 WORK = 'C:\\work'
 
@@ -21,7 +21,7 @@ def windows_to_host(wine, path):
 def work(wine):
     """The helper programs beside the library, and a work folder with the files to pack."""
     for program in ('unlha_call.exe', 'lhapack.exe'):
-        shutil.copy(WIN32_BIN / program, wine.app_dir)
+        shutil.copy(WIN_BIN / program, wine.app_dir)
     folder = wine.prefix / 'drive_c' / 'work'
     folder.mkdir()
     rng = random.Random(3)
