@@ -6,6 +6,7 @@
 
 #include "core/app_settings.h"
 #include "core/exclusion_list.h"
+#include "core/sheet_state.h"
 #include "display/mascot_win.h"
 
 // The one process-wide application object; every part of the program reaches it directly.
@@ -20,7 +21,9 @@ struct Application {
     HWND controller = nullptr;
     HWND taskbar = nullptr;
     HWND desktop = nullptr;
+    // The sheet window from its first page's start until the sheet is gone.
     HWND sheet = nullptr;
+    SheetState sheet_state = SheetState::Closed;
     HWND target = nullptr;
     Rect32 target_rect;
     char class_name[8] = "Velmo2";
@@ -34,6 +37,9 @@ struct Application {
 };
 
 extern Application g_app;
+
+// The open sheet is the mascots' target; a closing one no longer is.
+inline bool SheetIsOpen() { return g_app.sheet && g_app.sheet_state == SheetState::Open; }
 
 // Fills the application object: names, shell windows, screen size, executable folder and
 // the random seed.

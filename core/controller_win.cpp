@@ -4,6 +4,7 @@
 
 #include "core/application_win.h"
 #include "core/help_win.h"
+#include "core/popup_menu.h"
 #include "core/roster_win.h"
 #include "core/settings_win.h"
 #include "core/tray_win.h"
@@ -14,6 +15,7 @@
 #include "resources/menu_popup_ids.h"
 #include "ui/about_box_win.h"
 #include "ui/mascot_info_win.h"
+#include "ui/mascot_page_win.h"
 #include "ui/settings_sheet_win.h"
 
 namespace {
@@ -53,11 +55,15 @@ void ShowMascotInfo(HWND window)
 
 void OnCommand(HWND window, WORD id)
 {
+    // What the menu greys while the sheet exists is refused however the command arrives: an
+    // exit under the sheet's loop would save an empty roster, a second sheet would share the
+    // first one's state.
+    const PopupMenuStates allowed = PopupMenuStatesFor(g_app.sheet_state, true);
     switch (id) {
-    case IDM_EXIT: PostMessageA(window, WM_DESTROY, 0, 0); break;
-    case IDM_SETTINGS: OpenSettingsSheet(); break;
+    case IDM_EXIT: if (allowed.exit) PostMessageA(window, WM_DESTROY, 0, 0); break;
+    case IDM_SETTINGS: if (allowed.settings) OpenSettingsSheet(); break;
     case IDM_HELP: OpenHelpContents(g_app.controller); break;
-    case IDM_VERSION: ShowAboutBox(window); break;
+    case IDM_VERSION: if (allowed.version) ShowAboutBox(window); break;
     case IDM_ABOUT_MASCOT: ShowMascotInfo(window); break;
     default: break;
     }
@@ -81,7 +87,7 @@ void OnEndSession(WPARAM ending)
 
 void OnActivate()
 {
-    if (g_app.sheet)
+    if (SheetIsOpen())
         SetFocus(g_app.sheet);
 }
 
@@ -109,7 +115,8 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
 
 void SaveEverything()
 {
-    SaveSettings();
+    // The open sheet has stopped every mascot; what runs next is what its page would start.
+    SaveSettings(SheetIsOpen() ? SaveMascotPageForSessionEnd(g_app.sheet) : RunningSourcePaths());
     SaveCache();
 }
 

@@ -1,9 +1,10 @@
 #pragma once
+#include "core/sheet_state.h"
 
 // Which commands of the popup menu can be chosen. The settings sheet runs modally and stops
-// the mascots, so while it is open the menu offers neither a second sheet, nor the about box,
-// nor exit; about-this-mascot needs a mascot to describe, wherever the menu was opened.
-// Help is always offered.
+// the mascots, so while it exists (open or closing) the menu offers neither a second sheet,
+// nor the about box, nor exit; about-this-mascot needs a mascot to describe, wherever the
+// menu was opened. Help is always offered.
 struct PopupMenuStates {
     bool settings = true;
     bool about_mascot = true;
@@ -11,4 +12,4 @@ struct PopupMenuStates {
     bool exit = true;
 };
 
-PopupMenuStates PopupMenuStatesFor(bool sheet_open, bool has_subject);
+PopupMenuStates PopupMenuStatesFor(SheetState sheet, bool has_subject);

@@ -29,20 +29,29 @@ private:
     HKEY handle_ = nullptr;
 };
 
-void delete_key_tree(HKEY parent, const std::string& name)
+// Deletes the key with everything below it; false when some of it stays. A subkey that cannot
+// be deleted (its rights were changed, say) ends the walk and leaves the rest as it is:
+// taking index 0 again would find that same subkey for ever.
+bool delete_key_tree(HKEY parent, const std::string& name)
 {
     HKEY key;
     if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         char child[256];
         DWORD length = sizeof child;
+        bool children_gone = true;
         // Always take index 0: each deletion moves the next subkey there.
         while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-            delete_key_tree(key, child);
+            if (!delete_key_tree(key, child)) {
+                children_gone = false;
+                break;
+            }
             length = sizeof child;
         }
         RegCloseKey(key);
+        if (!children_gone)
+            return false;
     }
-    RegDeleteKeyA(parent, name.c_str());
+    return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace

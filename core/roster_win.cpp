@@ -14,9 +14,6 @@ void StartMascot(const std::string& full_path)
 
 void StopAllMascots()
 {
-    // The menu subject may be one of these mascots; a later about-this-mascot command must
-    // not reach a mascot that is gone.
-    g_app.menu_subject = nullptr;
     for (auto& mascot : g_roster)
         DestroyMascot(*mascot);
     g_roster.clear();
@@ -25,7 +22,7 @@ void StopAllMascots()
 void Tick()
 {
     const HWND previous = g_app.target;
-    const HWND candidate = g_app.sheet ? g_app.sheet : GetForegroundWindow();
+    const HWND candidate = SheetIsOpen() ? g_app.sheet : GetForegroundWindow();
     g_app.target = candidate;
     for (const auto& mascot : g_roster) {
         if (mascot->window == candidate) {

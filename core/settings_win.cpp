@@ -39,11 +39,16 @@ void LoadSettings()
         StartMascot(g_app.exe_folder + "\\Mascots\\" + name);
 }
 
-void SaveSettings()
+std::vector<std::string> RunningSourcePaths()
 {
     std::vector<std::string> running;
     for (const auto& mascot : g_roster)
         running.push_back(mascot->source_path);
+    return running;
+}
+
+void SaveSettings(const std::vector<std::string>& view_source_paths)
+{
     Win32Registry registry;
-    save_settings(registry, g_app.settings, g_app.excluded, running);
+    save_settings(registry, g_app.settings, g_app.excluded, view_source_paths);
 }

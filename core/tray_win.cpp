@@ -46,7 +46,7 @@ void ShowPopupMenu(Mascot* subject)
     HMENU loaded = LoadMenuA(g_app.instance, MAKEINTRESOURCEA(IDM_POPUP));
     HMENU popup = GetSubMenu(loaded, 0);
     // Help keeps the state it was loaded with.
-    const PopupMenuStates states = PopupMenuStatesFor(g_app.sheet != nullptr, subject != nullptr);
+    const PopupMenuStates states = PopupMenuStatesFor(g_app.sheet_state, subject != nullptr);
     SetItemState(popup, IDM_EXIT, states.exit);
     SetItemState(popup, IDM_VERSION, states.version);
     SetItemState(popup, IDM_SETTINGS, states.settings);

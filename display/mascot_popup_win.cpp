@@ -58,7 +58,7 @@ void OnMouseMove(HWND window)
 
 void OnLeftButtonDown()
 {
-    if (g_app.sheet)
+    if (SheetIsOpen())
         SetWindowPos(g_app.sheet, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
@@ -180,6 +180,9 @@ bool CreateMascot(Mascot& mascot, const char* full_path)
 
 void DestroyMascot(Mascot& mascot)
 {
+    // A command of a menu opened on this mascot may still be queued; it must find no mascot.
+    if (g_app.menu_subject == &mascot)
+        g_app.menu_subject = nullptr;
     if (mascot.window && DestroyWindow(mascot.window))
         mascot.window = nullptr;
     FreeFrames(mascot);

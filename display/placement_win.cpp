@@ -45,7 +45,7 @@ void PlaceMascot(Mascot& mascot)
     input.no_window_flag = g_app.settings.NoWindowFlag;
     input.screen_width = g_app.screen_width;
     input.screen_height = g_app.screen_height;
-    input.sheet_open = g_app.sheet != nullptr;
+    input.sheet_open = SheetIsOpen();
 
     const PlacementResult result = decide_placement(input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect});
     mascot.target_rect = result.target;

@@ -57,7 +57,7 @@ std::string ReadWebPage(const std::string& folder)
 
 void OnInitDialog(HWND dialog, const Mascot* mascot)
 {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(mascot));
+    // Everything shown is copied here: the mascot may be destroyed while the dialog is open.
     CentreWindow(dialog);
     // The menu offers this dialog only for a mascot; a stray command without one shows nothing.
     if (!mascot)

@@ -36,6 +36,8 @@ struct MascotPage {
     std::unique_ptr<Mascot> preview;
     int sort_modes[2] = {0, 0};
     // The sheet may announce its end more than once (cancel, then reset); the page acts once.
+    // Once closed, nothing on the page makes a preview, clears the cache or opens a dialog,
+    // although a nested dialog may keep the page on the screen for a while.
     bool closed = false;
 };
 
@@ -214,7 +216,7 @@ void ApplyUnitRule(MascotPage& page, const Axis& axis)
 void TakeUpSelection(MascotPage& page)
 {
     // A disabled clear button means a clear is running; the list is being rebuilt.
-    if (!IsWindowEnabled(GetDlgItem(page.page, IDC_MASCOT_CLEAR_CACHE)))
+    if (page.closed || !IsWindowEnabled(GetDlgItem(page.page, IDC_MASCOT_CLEAR_CACHE)))
         return;
     const int row = static_cast<int>(SendMessageA(page.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (row != page.selected) {
@@ -236,7 +238,7 @@ void TakeUpSelection(MascotPage& page)
 
 void ShowInformation(const MascotPage& page)
 {
-    if (page.preview)
+    if (!page.closed && page.preview)
         DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_MASCOT_INFO), page.page, MascotInfoProc,
                         reinterpret_cast<LPARAM>(page.preview.get()));
 }
@@ -251,6 +253,8 @@ void RestoreDefaults(MascotPage& page)
 
 void ClearCache(MascotPage& page)
 {
+    if (page.closed)
+        return;
     GiveUpPreview(page);
     page.selected = -1;
     UpdateGroups(page);
@@ -271,6 +275,7 @@ void Close(MascotPage& page)
     if (page.closed)
         return;
     page.closed = true;
+    g_app.sheet_state = SheetState::Closing;
     GiveUpPreview(page);
     page.selected = -1;
     SendMessageA(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
@@ -284,7 +289,16 @@ void Close(MascotPage& page)
         InvalidateRect(started, nullptr, TRUE);
         UpdateWindow(started);
     }
-    g_app.sheet = nullptr;
+}
+
+// What closing the sheet would start: the checked rows in display order, as many as may run.
+std::vector<std::string> SourcePathsToStart(const MascotPage& page)
+{
+    std::vector<std::string> paths;
+    for (int row = 0; row < static_cast<int>(SendMessageA(page.list, LVM_GETITEMCOUNT, 0, 0)); ++row)
+        if (RowChecked(page, row) && may_start_another(paths.size(), g_app.settings.MaxMascotCount))
+            paths.push_back(RowText(page, row, 1));
+    return paths;
 }
 
 // The sheet's OK and Cancel become one "閉じる" button where Cancel was.
@@ -365,8 +379,14 @@ void OnInitDialog(HWND window)
 
 void OnDestroy(HWND window, MascotPage* page)
 {
-    // The sheet always announces its end first; this only covers a sheet torn down without.
+    // The sheet normally announces its end first; this covers a sheet torn down without,
+    // and gives up whatever the page still holds, so that no mascot window outlives it.
     Close(*page);
+    GiveUpPreview(*page);
+    if (page->images) {
+        SendMessageA(page->list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+        ImageList_Destroy(page->images);
+    }
     SetWindowLongPtrA(window, DWLP_USER, 0);
     delete page;
 }
@@ -457,6 +477,17 @@ void OnHelp(MascotPage& page, const HELPINFO& help)
 }
 
 }  // namespace
+
+std::vector<std::string> SaveMascotPageForSessionEnd(HWND sheet)
+{
+    const HWND window = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
+    MascotPage* page = window ? PageOf(window) : nullptr;
+    if (!page || page->closed)
+        return {};
+    if (page->preview)
+        SaveMascotSettings(*page->preview);
+    return SourcePathsToStart(*page);
+}
 
 INT_PTR CALLBACK MascotPageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {

@@ -26,8 +26,9 @@ HPROPSHEETPAGE CreatePage(int template_id, DLGPROC procedure)
 
 void OpenSettingsSheet()
 {
-    if (g_app.sheet)
+    if (g_app.sheet_state != SheetState::Closed)
         return;
+    g_app.sheet_state = SheetState::Open;
     HPROPSHEETPAGE pages[2] = {CreatePage(IDD_MASCOT_PAGE, MascotPageProc), CreatePage(IDD_GENERAL_PAGE, GeneralPageProc)};
 
     PROPSHEETHEADERA header = {};
@@ -50,6 +51,8 @@ void OpenSettingsSheet()
     ShowWindow(controller, SW_MINIMIZE);
 
     PropertySheetA(&header);
+    g_app.sheet = nullptr;
+    g_app.sheet_state = SheetState::Closed;
 
     ShowWindow(controller, SW_HIDE);
     SetWindowLongA(controller, GWL_EXSTYLE, GetWindowLongA(controller, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);

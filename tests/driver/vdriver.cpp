@@ -268,24 +268,41 @@ int cmd_reg_set(int, char** argv)
     return result == ERROR_SUCCESS ? 0 : 1;
 }
 
-LONG delete_tree(HKEY parent, const char* name)
+std::wstring wide_text(const std::string& text, UINT code_page)
+{
+    const int length = MultiByteToWideChar(code_page, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(code_page, 0, text.c_str(), -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
+}
+
+// Deletes a key tree through the wide functions, so that subkeys whose names the code page
+// cannot hold go too; a subkey that will not go ends the walk.
+bool delete_tree(HKEY parent, const wchar_t* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char child[256];
-        DWORD length = sizeof child;
-        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-            delete_tree(key, child);
-            length = sizeof child;
+    if (RegOpenKeyExW(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        wchar_t child[256];
+        DWORD length = 256;
+        bool children_gone = true;
+        while (children_gone &&
+               RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+            children_gone = delete_tree(key, child);
+            length = 256;
         }
         RegCloseKey(key);
+        if (!children_gone)
+            return false;
     }
-    return RegDeleteKeyA(parent, name);
+    return RegDeleteKeyW(parent, name) == ERROR_SUCCESS;
 }
 
 int cmd_reg_delete(int, char** argv)
 {
-    delete_tree(HKEY_CURRENT_USER, argv[2]);
+    delete_tree(HKEY_CURRENT_USER, wide_text(argv[2], CP_ACP).c_str());
     return 0;
 }
 
@@ -308,6 +325,55 @@ int cmd_record(int argc, char** argv)
         std::fprintf(file, "%s%s", i > 3 ? " " : "", argv[i]);
     std::fprintf(file, "\n");
     std::fclose(file);
+    return 0;
+}
+
+// reg-protect PATH 1|0: denies (1) or allows again (0) the deletion of a key below
+// HKEY_CURRENT_USER, as a user may set in the registry editor.
+int cmd_reg_protect(int, char** argv)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, argv[2], 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS)
+        return 1;
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    const DWORD size = sizeof(ACL) + 2 * (sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(everyone));
+    std::vector<BYTE> acl_bytes(size);
+    ACL* acl = reinterpret_cast<ACL*>(acl_bytes.data());
+    InitializeAcl(acl, size, ACL_REVISION);
+    if (std::strcmp(argv[3], "1") == 0)
+        AddAccessDeniedAce(acl, ACL_REVISION, DELETE, everyone);
+    AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    const LONG result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    FreeSid(everyone);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : 1;
+}
+
+// reg-create-unicode HEX: creates the key below HKEY_CURRENT_USER whose path is the UTF-8 text
+// given in hex, with characters that the program's code page may lack.
+int cmd_reg_create_unicode(int, char** argv)
+{
+    const std::vector<BYTE> bytes = from_hex(argv[2]);
+    const std::wstring path = wide_text(std::string(bytes.begin(), bytes.end()), CP_UTF8);
+    HKEY key;
+    if (path.empty() ||
+        RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+        return 1;
+    RegCloseKey(key);
+    return 0;
+}
+
+// atom NAME: 1 when the name is in the global atom table, where Wine keeps the names of
+// registered window classes, else 0.
+int cmd_atom(int, char** argv)
+{
+    std::printf("%d\n", GlobalFindAtomA(argv[2]) ? 1 : 0);
     return 0;
 }
 
@@ -721,6 +787,8 @@ const Command commands[] = {
     {"settext", 2, cmd_settext},          {"lv-items", 1, cmd_lv_items},
     {"lv-rect", 2, cmd_lv_rect},          {"lv-check", 3, cmd_lv_check},
     {"lb-items", 1, cmd_lb_items},        {"owned-dialog", 2, cmd_owned_dialog},
+    {"reg-protect", 2, cmd_reg_protect},  {"atom", 1, cmd_atom},
+    {"reg-create-unicode", 1, cmd_reg_create_unicode},
 };
 
 }  // namespace

@@ -1,0 +1,251 @@
+"""The settings sheet, the dialogs and the menu run nested modal loops on one thread while every
+timer keeps firing. These sequences open one inside another and close them in other orders:
+no preview may outlive its page, no second sheet may open, nothing the user set may be lost,
+and a key that cannot be deleted must not hang the program."""
+import time
+
+import pytest
+
+from bitmaps import ellipse_figure, write_bmp24
+from harness import wait_until
+from menus import ABOUT_MASCOT, WM_COMMAND, choose, nothing_opens, open_dialog, still_mascot_rects, visible
+from sheet import BM_CLICK, ROOT, Sheet
+
+IDM_SETTINGS, IDM_VERSION, IDM_EXIT = 40002, 40003, 40001
+IDC_MASCOT_X_VALUE, IDC_MASCOT_CLEAR_CACHE = 1003, 1010
+LVM_GETIMAGELIST, LVSIL_SMALL = 0x1002, 1
+IDOK = 1
+
+
+@pytest.fixture
+def wine(wine_desktop):
+    """The program with a.bmp running from the last run's list and b.bmp, c.bmp in the library."""
+    session = wine_desktop
+    session.delete_key('Software\\Korrin')
+    mascots = session.app_dir / 'Mascots'
+    mascots.mkdir(exist_ok=True)
+    for leftover in mascots.iterdir():
+        leftover.unlink()
+    for name in ('a.bmp', 'b.bmp', 'c.bmp'):
+        write_bmp24(mascots / name, 40, 48, ellipse_figure(40, 48))
+    session.set_value(ROOT + '\\View', 'a.bmp', 'a.bmp')
+    session.start_velmora()
+    wait_until(lambda: len(session.mascots()) == 1, message='the mascot of the last run')
+    yield session
+    if session.velmora.poll() is None:
+        session.velmora.kill()
+        session.velmora.wait()
+    wait_until(lambda: not session.windows('Velmo2'), timeout=10, message='the program to end')
+
+
+def sheets(session):
+    """The program's settings sheets: dialogs that hold the mascot list."""
+    return [w for w in session.windows('#32770') if session.driver('dlg-find', w.handle, 1000).strip()]
+
+
+def mascot_windows(session):
+    return session.mascots()
+
+
+def right_click_the_preview(session):
+    rect = wait_until(lambda: still_mascot_rects(session), message='the preview standing on the sheet')[0]
+    session.driver('mouse', (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2, 'right')
+    wait_until(lambda: visible(session, '#32768'), message='the preview menu')
+
+
+def info_dialog_about_the_preview(session, sheet):
+    """Clicks the first row, then opens this mascot's information from the preview's menu."""
+    sheet.click_row(0)
+    preview = wait_until(lambda: mascot_windows(session), message='the preview')[0]
+    right_click_the_preview(session)
+    choose(session, ABOUT_MASCOT)
+    dialog = wait_until(lambda: [d for d in visible(session, '#32770') if d.handle != sheet.handle],
+                        message='the information dialog')[0]
+    assert session.driver('owner', dialog.handle).strip() == session.controller().handle
+    # Out of the way, so that clicks on the sheet's list reach the list.
+    left, top, right, bottom = dialog.rect
+    session.driver('move', dialog.handle, 0, 740 - (bottom - top), right - left, bottom - top)
+    return preview, dialog
+
+
+def press_close_on(session, sheet):
+    """The sheet's "閉じる" pressed, without waiting for the sheet to go."""
+    session.driver('send', session.driver('dlg-item', sheet.handle, IDOK).split()[0], BM_CLICK, 0, 0)
+
+
+def closing_sheet_under_the_information(session):
+    """The sheet told to close while the preview's information dialog keeps the loop nested:
+    (sheet, the dialog, the preview's class name)."""
+    sheet = Sheet(session)
+    wait_until(lambda: not mascot_windows(session), message='the running mascot to stop')
+    preview, dialog = info_dialog_about_the_preview(session, sheet)
+    press_close_on(session, sheet)
+    # The preview goes and the checked row's mascot starts again; the sheet itself waits.
+    wait_until(lambda: [m.class_name for m in mascot_windows(session)] not in ([], [preview.class_name]),
+               message='the restarted mascot in place of the preview')
+    assert len(mascot_windows(session)) == 1
+    return sheet, dialog, preview.class_name
+
+
+def close_dialog_and_wait_for_the_sheet(session, sheet, dialog):
+    session.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
+    wait_until(lambda: not session.window(sheet.handle), timeout=10, message='the sheet to go')
+
+
+def class_registered(session, name):
+    return session.driver('atom', name).strip() == '1'
+
+
+# --- the faults found in review, each by its sequence ----------------------------------------
+
+def test_a_row_clicked_on_a_closing_sheet_makes_no_preview_that_outlives_it(wine):
+    sheet, dialog, first_preview = closing_sheet_under_the_information(wine)
+    running = mascot_windows(wine)
+    sheet.click_row(1)
+    time.sleep(1.0)
+    assert [m.handle for m in mascot_windows(wine)] == [m.handle for m in running], 'no preview on a closing sheet'
+    close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
+    time.sleep(0.5)
+    assert [m.handle for m in mascot_windows(wine)] == [m.handle for m in running]
+    assert not class_registered(wine, first_preview), "the preview's window class is gone with it"
+    # The program goes on as before: the sheet opens again, and closing it starts a.bmp once more.
+    again = Sheet(wine)
+    again.close()
+    wait_until(lambda: len(mascot_windows(wine)) == 1, message='one mascot after the next sheet')
+    assert wine.exit_velmora() == 0
+    assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
+
+
+def test_a_closing_sheet_lets_no_second_sheet_open(wine):
+    sheet, dialog, _ = closing_sheet_under_the_information(wine)
+    wine.driver('post', wine.controller().handle, WM_COMMAND, IDM_SETTINGS, 0)
+    time.sleep(1.5)
+    assert [s.handle for s in sheets(wine)] == [sheet.handle], 'still the one sheet'
+    close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
+    assert not sheets(wine)
+
+
+def test_cache_clear_on_a_closing_sheet_does_nothing(wine):
+    wine.set_value(ROOT + '\\Mascot\\a.bmp', 'PositionX', 40)
+    sheet, dialog, _ = closing_sheet_under_the_information(wine)
+    sheet.click_button(IDC_MASCOT_CLEAR_CACHE)
+    assert wine.driver('send', sheet.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0).strip() == '0', \
+        'no new image list for a page that has let its own go'
+    assert ROOT + '\\Mascot\\a.bmp' in wine.registry(), 'the settings stay'
+    close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
+
+
+@pytest.mark.parametrize('maximum, saved', [(2, ['a.bmp', 'b.bmp']), (5, ['a.bmp', 'b.bmp', 'c.bmp'])])
+def test_session_end_with_the_sheet_open_saves_what_closing_it_would_start(wine, maximum, saved):
+    assert wine.exit_velmora() == 0
+    wine.set_value(ROOT, 'MaxMascotCount', maximum)
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    for row in (1, 2):
+        wine.driver('lv-check', sheet.list, row, 1)
+    sheet.click_row(0)
+    wait_until(lambda: mascot_windows(wine), message='the preview')
+    sheet.type_text(IDC_MASCOT_X_VALUE, '33')
+    controller = wine.controller().handle
+    assert wine.driver('send', controller, 0x11, 0, 0x80000000).strip() != '0'  # WM_QUERYENDSESSION
+    wine.driver('send', controller, 0x16, 1, 0x80000000)  # WM_ENDSESSION, log-off
+    registry = wine.registry()
+    assert list(registry[ROOT + '\\View']) == saved
+    assert registry[ROOT + '\\Mascot\\a.bmp']['PositionX'] == (4, (33).to_bytes(4, 'little'))
+    # The save happens once: a second notice writes nothing.
+    wine.delete_key(ROOT + '\\View')
+    wine.driver('send', controller, 0x16, 1, 0x80000000)
+    wine.velmora.kill()
+    wine.velmora.wait()
+    assert ROOT + '\\View' not in wine.registry()
+
+
+def test_session_end_while_the_sheet_is_closing_saves_the_restarted_mascots(wine):
+    sheet, dialog, _ = closing_sheet_under_the_information(wine)
+    controller = wine.controller().handle
+    wine.driver('send', controller, 0x16, 1, 0x80000000)
+    wine.velmora.kill()
+    wine.velmora.wait()
+    assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
+
+
+def test_a_key_the_program_cannot_delete_ends_the_clear_and_the_exit_save(wine):
+    # A name outside the program's code page cannot be opened by it: its delete fails.
+    stuck = '\uc548\ub155'  # Hangul, which code page 932 lacks
+    for below in ('Mascot\\a.bmp\\', 'View\\'):
+        wine.driver('reg-create-unicode', (ROOT + '\\' + below + stuck).encode('utf-8').hex())
+    wine.set_value(ROOT + '\\Mascot\\a.bmp', 'PositionX', 40)
+    sheet = Sheet(wine)
+    sheet.click_button(IDC_MASCOT_CLEAR_CACHE)
+    wait_until(lambda: sheet.enabled(IDC_MASCOT_CLEAR_CACHE), timeout=10, message='the clear to end')
+    sheet.close()
+    assert wine.exit_velmora(timeout=20) == 0, 'the exit save ends'
+    assert ROOT + '\\View' in wine.registry()
+
+
+# --- modal combinations: which window is open x which command arrives ------------------------
+
+def open_info_from_the_mascot_menu(session):
+    rect = wait_until(lambda: still_mascot_rects(session), message='the mascot standing still')[0]
+    session.driver('mouse', (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2, 'right')
+    wait_until(lambda: visible(session, '#32768'), message='the mascot menu')
+    choose(session, ABOUT_MASCOT)
+    return open_dialog(session)
+
+
+def test_with_the_sheet_open_settings_version_and_exit_commands_are_refused(wine):
+    sheet = Sheet(wine)
+    for command in (IDM_SETTINGS, IDM_VERSION, IDM_EXIT):
+        wine.driver('post', wine.controller().handle, WM_COMMAND, command, 0)
+    time.sleep(1.5)
+    assert wine.velmora.poll() is None, 'exit waits for the sheet'
+    assert [d.handle for d in visible(wine, '#32770')] == [sheet.handle], 'no second sheet, no about box'
+    sheet.close()
+    assert wine.exit_velmora() == 0
+    assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
+
+
+def test_with_the_sheet_closing_exit_waits_for_it(wine):
+    sheet, dialog, _ = closing_sheet_under_the_information(wine)
+    wine.driver('post', wine.controller().handle, WM_COMMAND, IDM_EXIT, 0)
+    time.sleep(1.0)
+    assert wine.velmora.poll() is None
+    close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
+    assert wine.exit_velmora() == 0
+    assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
+
+
+@pytest.mark.parametrize('first', ['information', 'about box'])
+def test_the_sheet_opened_over_a_dialog_closes_in_either_order(wine, first):
+    target = wine.target(150, 250, 500, 300)
+    wine.driver('foreground', target)
+    if first == 'information':
+        dialog = open_info_from_the_mascot_menu(wine)
+    else:
+        wine.driver('post', wine.controller().handle, WM_COMMAND, IDM_VERSION, 0)
+        dialog = open_dialog(wine)
+    # The tray's settings command arrives while the dialog runs its loop.
+    sheet = Sheet(wine)
+    wait_until(lambda: not mascot_windows(wine), message='the mascot described by the dialog to stop')
+    assert wine.window(dialog.handle), 'the dialog stays, holding nothing of the stopped mascot'
+    wine.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
+    time.sleep(0.5)
+    sheet.close()
+    wait_until(lambda: not wine.window(dialog.handle), message='the dialog to close')
+    wait_until(lambda: len(mascot_windows(wine)) == 1, message='the checked mascot to run again')
+    assert nothing_opens(wine, kinds=('#32770',), seconds=0.5)
+
+
+def test_information_about_the_preview_stays_when_another_row_replaces_it(wine):
+    sheet = Sheet(wine)
+    wait_until(lambda: not mascot_windows(wine), message='the running mascot to stop')
+    preview, dialog = info_dialog_about_the_preview(wine, sheet)
+    sheet.click_row(1)
+    wait_until(lambda: [m.handle for m in mascot_windows(wine)] not in ([], [preview.handle]),
+               message='the second preview')
+    assert not class_registered(wine, preview.class_name)
+    assert wine.window(dialog.handle)
+    wine.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
+    wait_until(lambda: not wine.window(dialog.handle), message='the dialog to close')
+    sheet.close()
+    wait_until(lambda: len(mascot_windows(wine)) == 1, message='the checked mascot alone')
