@@ -160,6 +160,20 @@ int cmd_foreground(int, char** argv)
     return SetForegroundWindow(window) ? 0 : 1;
 }
 
+// flip HWND HWND COUNT MS: brings the two windows to the front in turn, COUNT times, MS
+// milliseconds apart, so that the mascots' target changes on every tick.
+int cmd_flip(int, char** argv)
+{
+    const HWND windows[2] = {parse_window(argv[2]), parse_window(argv[3])};
+    const long count = std::strtol(argv[4], nullptr, 10);
+    const DWORD pause = static_cast<DWORD>(std::strtoul(argv[5], nullptr, 10));
+    for (long turn = 0; turn < count; ++turn) {
+        SetForegroundWindow(windows[turn % 2]);
+        Sleep(pause);
+    }
+    return 0;
+}
+
 int cmd_placement(int, char** argv)
 {
     WINDOWPLACEMENT placement = {};
@@ -788,6 +802,7 @@ const Command commands[] = {
     {"lv-rect", 2, cmd_lv_rect},          {"lv-check", 3, cmd_lv_check},
     {"lb-items", 1, cmd_lb_items},        {"owned-dialog", 2, cmd_owned_dialog},
     {"reg-protect", 2, cmd_reg_protect},  {"atom", 1, cmd_atom},
+    {"flip", 4, cmd_flip},
     {"reg-create-unicode", 1, cmd_reg_create_unicode},
 };
 

@@ -239,30 +239,45 @@ def test_a_drag_that_loses_the_capture_adds_nothing(wine):
     wine.exit_velmora()
 
 
-@pytest.mark.parametrize('listed, after', [
-    ('VDRIVER.EXE', ['VDRIVER.EXE']),  # listed in other letter case: nothing is added
-    ('vdriver.exe.old', ['vdriver.exe', 'vdriver.exe.old']),  # a longer name is another program
-])
-def test_picker_adds_a_program_unless_listed_in_any_case(wine, listed, after):
-    wine.set_value(ROOT + '\\NoApp', listed, '')
-    wine.start_velmora()
-    sheet = open_general(wine)
-    drag_to(wine, sheet, centre(wine.window(owned_dialog(wine, 10, 420)).rect), DRIVER)
-    assert entries(wine, sheet) == after
-    sheet.close()
-    wine.exit_velmora()
-
-
-def test_picker_names_notepad_and_the_page_looks_right(wine):
-    wine.start_velmora()
-    sheet = open_general(wine)
+def notepad_edit(wine):
+    """The edit control of a Notepad moved to the top left corner."""
     wine.spawn('notepad')
     notepad = wait_until(lambda: wine.windows('Notepad'), timeout=20, message='notepad')[0]
     wine.driver('move', notepad.handle, 5, 5, 260, 200)
     edit_id = [line.split()[0] for line in wine.driver('children', notepad.handle).splitlines()
                if line.split()[1] == 'Edit'][0]
-    edit = wine.driver('dlg-find', notepad.handle, edit_id).split()[0]
-    drag_to(wine, sheet, centre(wine.window(edit).rect), 'C:\\windows\\system32\\notepad.exe')
+    return wine.driver('dlg-find', notepad.handle, edit_id).split()[0]
+
+
+NOTEPAD = 'C:\\windows\\system32\\notepad.exe'
+
+
+# A name is added unless the list holds that whole name in any letter case: a listed longer
+# name that begins with it (the old copy of a program) is another program.
+@pytest.mark.parametrize('program, listed, after', [
+    ('driver', 'VDRIVER.EXE', ['VDRIVER.EXE']),
+    ('driver', 'vdriver.exe.old', ['vdriver.exe', 'vdriver.exe.old']),
+    ('notepad', 'NOTEPAD.EXE', ['NOTEPAD.EXE']),
+    ('notepad', 'notepad.exe.old', ['notepad.exe', 'notepad.exe.old']),
+])
+def test_picker_adds_a_program_unless_listed_in_any_case(wine, program, listed, after):
+    wine.set_value(ROOT + '\\NoApp', listed, '')
+    wine.start_velmora()
+    sheet = open_general(wine)
+    if program == 'driver':
+        drag_to(wine, sheet, centre(wine.window(owned_dialog(wine, 10, 420)).rect), DRIVER)
+    else:
+        drag_to(wine, sheet, centre(wine.window(notepad_edit(wine)).rect), NOTEPAD)
+    assert entries(wine, sheet) == after
+    sheet.close()
+    wine.exit_velmora()
+    assert sorted(wine.registry()[ROOT + '\\NoApp']) == sorted(after), 'the list is what is kept'
+
+
+def test_picker_names_notepad_and_the_page_looks_right(wine):
+    wine.start_velmora()
+    sheet = open_general(wine)
+    drag_to(wine, sheet, centre(wine.window(notepad_edit(wine)).rect), NOTEPAD)
     assert entries(wine, sheet) == ['notepad.exe']
 
     sheet.click_button(1028)
