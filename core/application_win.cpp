@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/display_layout_win.h"
 #include "core/instance_name.h"
 #include "core/random.h"
 
@@ -26,12 +27,10 @@ std::string HelpFilePath()
 void SetUpApplication(HINSTANCE instance)
 {
     g_app.instance = instance;
-    g_app.taskbar = FindWindowA("Shell_TrayWnd", nullptr);
     g_app.desktop = FindWindowA("Progman", nullptr);
     g_app.sheet = nullptr;
     g_app.timer_period = 100;
-    g_app.screen_width = GetSystemMetrics(SM_CXSCREEN);
-    g_app.screen_height = GetSystemMetrics(SM_CYSCREEN);
+    ReadDisplayLayout();
     const std::string exe = ExecutablePath();
     g_app.exe_folder = exe.substr(0, exe.find_last_of('\\'));
     seed_random(g_random, GetTickCount());

@@ -7,6 +7,7 @@
 #include "core/app_settings.h"
 #include "core/exclusion_list.h"
 #include "core/sheet_state.h"
+#include "display/monitors.h"
 #include "display/mascot_win.h"
 
 // The one process-wide application object; every part of the program reaches it directly.
@@ -18,6 +19,8 @@ struct Application {
     HICON small_icon = nullptr;
     int screen_width = 0;
     int screen_height = 0;
+    // Monitors and taskbars, read with the screen size at start and again on every change.
+    DisplayLayout display;
     HWND controller = nullptr;
     HWND taskbar = nullptr;
     HWND desktop = nullptr;

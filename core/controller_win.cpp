@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/application_win.h"
+#include "core/display_layout_win.h"
 #include "core/help_win.h"
 #include "core/popup_menu.h"
 #include "core/roster_win.h"
@@ -101,10 +102,15 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_TIMER: Tick(); return 0;
     case WM_USER: OnTrayCallback(lparam); return 0;
     case WM_ENDSESSION: OnEndSession(wparam); return 0;
+    // Monitors added, removed or rearranged, the work area or the taskbar changed.
+    case WM_DISPLAYCHANGE: ReadDisplayLayout(); return 0;
+    case WM_SETTINGCHANGE: ReadDisplayLayout(); return 0;
     default: break;
     }
-    // The shell announces a restarted taskbar; the tray icon has to be added again.
+    // The shell announces a restarted taskbar: a new taskbar window, and the tray icon has to
+    // be added again.
     if (message == g_taskbar_created_message && message != 0) {
+        ReadDisplayLayout();
         AddTrayIcon();
         return 0;
     }

@@ -27,9 +27,10 @@ void rewrite_list(Registry& registry, const std::string& key, const std::vector<
 
 }  // namespace
 
-void load_settings(Registry& registry, AppSettings& settings, ExclusionList& excluded,
+bool load_settings(Registry& registry, AppSettings& settings, ExclusionList& excluded,
                    std::vector<std::string>& view_names)
 {
+    const bool existed = registry.open(kRootKey, false);
     registry.open(kRootKey, true);
     read_or_default(registry, "MaxMascotCount", settings.MaxMascotCount, kDefaultMaxMascotCount);
     read_or_default(registry, "Random", settings.Random, 0);
@@ -49,6 +50,7 @@ void load_settings(Registry& registry, AppSettings& settings, ExclusionList& exc
     view_names.clear();
     if (settings.Random != 1)
         registry.enum_value_names(subkey("View"), kMaxListedName, view_names);
+    return existed;
 }
 
 void save_settings(Registry& registry, const AppSettings& settings, const ExclusionList& excluded,
@@ -75,9 +77,9 @@ void save_settings(Registry& registry, const AppSettings& settings, const Exclus
 std::vector<std::string> startup_mascots(const AppSettings& settings,
                                          const std::vector<std::string>& view_names,
                                          const std::vector<std::string>& plain_files,
-                                         RandomGenerator& generator)
+                                         RandomGenerator& generator, bool first_start)
 {
-    if (settings.Random != 1)
+    if (settings.Random != 1 && !first_start)
         return view_names;
     if (plain_files.empty())
         return {};

@@ -15,8 +15,9 @@ extern const char kViewKeyFormat[];      // %s\View
 constexpr size_t kMaxListedName = 255;
 
 // Fills the settings and the exclusion list, and gives the View list (the source paths of
-// the mascots that ran at the last exit, in enumeration order).
-void load_settings(Registry& registry, AppSettings& settings, ExclusionList& excluded,
+// the mascots that ran at the last exit, in enumeration order). False on a user's very first
+// start: the root key did not exist before this call, which creates it.
+bool load_settings(Registry& registry, AppSettings& settings, ExclusionList& excluded,
                    std::vector<std::string>& view_names);
 
 // Writes everything but MaxMascotCount, then rewrites NoApp and View from scratch.
@@ -24,8 +25,10 @@ void save_settings(Registry& registry, const AppSettings& settings, const Exclus
                    const std::vector<std::string>& running_source_paths);
 
 // The mascots to start: one plain file of the Mascots folder drawn at random when Random
-// is 1 (none when there is no candidate), otherwise every View name.
+// is 1 (none when there is no candidate), otherwise every View name. A user's very first
+// start draws as Random does, so that a new user sees a mascot at once; Random stays as
+// stored.
 std::vector<std::string> startup_mascots(const AppSettings& settings,
                                          const std::vector<std::string>& view_names,
                                          const std::vector<std::string>& plain_files,
-                                         RandomGenerator& generator);
+                                         RandomGenerator& generator, bool first_start);

@@ -31,11 +31,11 @@ void LoadSettings()
 {
     Win32Registry registry;
     std::vector<std::string> view_names;
-    load_settings(registry, g_app.settings, g_app.excluded, view_names);
+    const bool first_start = !load_settings(registry, g_app.settings, g_app.excluded, view_names);
     std::vector<std::string> plain_files;
-    if (g_app.settings.Random == 1)
+    if (g_app.settings.Random == 1 || first_start)
         plain_files = PlainFilesOfMascotsFolder();
-    for (const auto& name : startup_mascots(g_app.settings, view_names, plain_files, g_random))
+    for (const auto& name : startup_mascots(g_app.settings, view_names, plain_files, g_random, first_start))
         StartMascot(g_app.exe_folder + "\\Mascots\\" + name);
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "display/monitors.h"
+
 namespace {
 
 // Integer sums and products wrap as 32-bit values would instead of overflowing.
@@ -34,9 +36,16 @@ int32_t axis_position(int32_t near_edge, int32_t far_edge, int32_t size, int32_t
     return from_near == 1 ? wrap(int64_t(near_edge) + position) : wrap(int64_t(far_edge) - position - size);
 }
 
-bool leaves_screen(const Point32& at, int32_t width, int32_t height, int32_t screen_width, int32_t screen_height)
+// The mascot leaves the screen when some pixel of it lies on no monitor.
+bool leaves_screen(const Point32& at, int32_t width, int32_t height, const PlacementInput& input)
 {
-    return at.x < 0 || int64_t(at.x) + width > screen_width || at.y < 0 || int64_t(at.y) + height > screen_height;
+    const Rect32 mascot = {at.x, at.y, wrap(int64_t(at.x) + width), wrap(int64_t(at.y) + height)};
+    if (int64_t(at.x) + width > std::numeric_limits<int32_t>::max() ||
+        int64_t(at.y) + height > std::numeric_limits<int32_t>::max())
+        return true;
+    if (input.monitors.empty())
+        return !on_monitors(mascot, {Rect32{0, 0, input.screen_width, input.screen_height}});
+    return !on_monitors(mascot, input.monitors);
 }
 
 }  // namespace
@@ -66,7 +75,7 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
     if (rules.MaximizeWindow == 1 && queries.target_is_maximized && queries.target_is_maximized())
         refused = true;
     else if (rules.OutScreenMascot == 1 &&
-             leaves_screen(result.position, input.width, input.height, input.screen_width, input.screen_height))
+             leaves_screen(result.position, input.width, input.height, input))
         refused = true;
     else if (rules.MinimizeWindow == 1 &&
              (int64_t(t.right) - t.left < rules.sizeMinimizeX || int64_t(t.bottom) - t.top < rules.sizeMinimizeY))

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <vector>
 
 #include "display/geometry.h"
 #include "display/mascot_settings.h"
@@ -17,6 +18,8 @@ struct PlacementInput {
     RuleBlock global_rules;
     int32_t no_window_flag = 0;
     int32_t screen_width = 0, screen_height = 0;
+    // The monitors' rectangles; none means the primary screen alone, at the origin.
+    std::vector<Rect32> monitors;
     bool sheet_open = false;
 };
 

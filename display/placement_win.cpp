@@ -1,18 +1,24 @@
 #include "display/placement_win.h"
 
 #include "core/application_win.h"
+#include "core/display_layout_win.h"
 #include "core/exclusion_list.h"
+#include "display/monitors.h"
 #include "core/roster_win.h"
 #include "display/placement.h"
 #include "display/window_program_win.h"
 
 namespace {
 
+// A target that covers its whole monitor counts as maximised: full-screen videos, games and
+// presentations usually are not maximised windows.
 bool TargetIsMaximized()
 {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
-    return GetWindowPlacement(g_app.target, &placement) && placement.showCmd == SW_SHOWMAXIMIZED;
+    if (GetWindowPlacement(g_app.target, &placement) && placement.showCmd == SW_SHOWMAXIMIZED)
+        return true;
+    return !IsDesktopOrShellWindow(g_app.target) && covers_its_monitor(g_app.target_rect, g_app.display.monitors);
 }
 
 bool TargetProgramIsExcluded()
@@ -23,12 +29,7 @@ bool TargetProgramIsExcluded()
     return IsExcluded(program_file_name(path, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }));
 }
 
-Rect32 TaskbarRect()
-{
-    RECT rect = {};
-    GetWindowRect(g_app.taskbar, &rect);
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
+Rect32 TaskbarRect() { return taskbar_for(g_app.target_rect, g_app.display); }
 
 }  // namespace
 
@@ -45,6 +46,7 @@ void PlaceMascot(Mascot& mascot)
     input.no_window_flag = g_app.settings.NoWindowFlag;
     input.screen_width = g_app.screen_width;
     input.screen_height = g_app.screen_height;
+    input.monitors = g_app.display.monitors;
     input.sheet_open = SheetIsOpen();
 
     const PlacementResult result = decide_placement(input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect});

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev googletest clang libclang-rt-14-dev
   wine wine32:i386 wine64 fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic locales
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   python3 python3-pytest
   lhasa liblhasa-dev p7zip-full zip unzip
 )

@@ -141,6 +141,65 @@ int cmd_target(int argc, char** argv)
     return 0;
 }
 
+// popup CLASS X Y W H: a borderless window of the given class that stays until it is closed,
+// as a stand-in for the shell's taskbars or a full-screen program; prints its handle first.
+int cmd_popup(int, char** argv)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = target_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = argv[2];
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, argv[2], "popup", WS_POPUP, number(argv[3]), number(argv[4]), number(argv[5]),
+                                  number(argv[6]), nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    std::printf("%lx\n", handle_number(window));
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
+{
+    MONITORINFOEXA info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        std::printf("%s %ld %ld %ld %ld %d\n", info.szDevice, info.rcMonitor.left, info.rcMonitor.top,
+                    info.rcMonitor.right, info.rcMonitor.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    return TRUE;
+}
+
+// monitors: one line per monitor: device name, rectangle, 1 for the primary.
+int cmd_monitors(int, char**)
+{
+    EnumDisplayMonitors(nullptr, nullptr, print_monitor, 0);
+    return 0;
+}
+
+// display-set DEVICE X Y W H: moves a monitor, or with W and H 0 detaches it, through the
+// display settings, which tells every top-level window with WM_DISPLAYCHANGE.
+int cmd_display_set(int, char** argv)
+{
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;
+    mode.dmPosition.x = number(argv[3]);
+    mode.dmPosition.y = number(argv[4]);
+    mode.dmPelsWidth = static_cast<DWORD>(number(argv[5]));
+    mode.dmPelsHeight = static_cast<DWORD>(number(argv[6]));
+    const LONG staged = ChangeDisplaySettingsExA(argv[2], &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
+    const LONG applied = ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
+    std::printf("%ld %ld\n", staged, applied);
+    return staged == DISP_CHANGE_SUCCESSFUL && applied == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 int cmd_move(int, char** argv)
 {
     return MoveWindow(parse_window(argv[2]), number(argv[3]), number(argv[4]), number(argv[5]), number(argv[6]), TRUE)
@@ -802,7 +861,8 @@ const Command commands[] = {
     {"lv-rect", 2, cmd_lv_rect},          {"lv-check", 3, cmd_lv_check},
     {"lb-items", 1, cmd_lb_items},        {"owned-dialog", 2, cmd_owned_dialog},
     {"reg-protect", 2, cmd_reg_protect},  {"atom", 1, cmd_atom},
-    {"flip", 4, cmd_flip},
+    {"flip", 4, cmd_flip},                {"popup", 5, cmd_popup},
+    {"monitors", 0, cmd_monitors},        {"display-set", 5, cmd_display_set},
     {"reg-create-unicode", 1, cmd_reg_create_unicode},
 };
 

@@ -60,8 +60,12 @@ class Window:
 
 
 class WineSession:
-    def __init__(self, desktop=False, install_dll=True, prefix_arch=None):
+    def __init__(self, desktop=False, install_dll=True, prefix_arch=None, monitors=None):
+        """monitors: [(width, height, x, y)] of X outputs, the first the primary, for a session
+        of several monitors on Xorg's dummy driver instead of Xvfb (without the virtual desktop,
+        which always has one monitor)."""
         self.desktop = desktop
+        self.monitors = monitors
         self.arch = prefix_arch or ARCH
         self.loader = LOADERS[self.arch]
         self.root = Path(tempfile.mkdtemp(prefix='velmora-wine-'))
@@ -73,7 +77,10 @@ class WineSession:
                         str(SOURCE / 'scripts' / 'make-prefix.sh'), str(template),
                         'desktop' if desktop else 'plain', self.arch], check=True)
         subprocess.run(['cp', '-a', str(template), str(self.prefix)], check=True)
-        self._start_display()
+        if monitors:
+            self._start_xorg(monitors)
+        else:
+            self._start_display()
         self.env = dict(os.environ)
         self.env.update({
             'WINEPREFIX': str(self.prefix), 'WINEARCH': self.arch, 'WINEDEBUG': os.environ.get('VELMORA_WINEDEBUG', '-all'),
@@ -82,6 +89,9 @@ class WineSession:
         })
         # The server stays up for the whole session, so Wine's services start only once.
         subprocess.run(['wineserver', '-p'], env=self.env, check=True)
+        if monitors:
+            # Wine takes the monitors from the prefix, which a boot brings up to date.
+            self.wine('wineboot', timeout=120)
         self.app_dir = self.prefix / 'drive_c' / 'Velmora'
         self.app_dir.mkdir()
         shutil.copy(WIN_BIN / 'Velmora2.exe', self.app_dir)
@@ -106,6 +116,40 @@ class WineSession:
         if not number:
             raise RuntimeError('Xvfb did not start')
         self.display = ':' + number
+
+    def _start_xorg(self, monitors):
+        empty = self.root / 'xorg.conf.d'
+        empty.mkdir()
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(['Xorg', '-displayfd', str(write_end), '-noreset', '-nolisten', 'tcp',
+                                      '-config', str(Path(__file__).with_name('xorg-dummy.conf')),
+                                      '-configdir', str(empty), '-logfile', str(self.root / 'xorg.log')],
+                                     pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError('Xorg did not start')
+        self.display = ':' + number
+        self.lay_out(monitors)
+
+    def xrandr(self, *args):
+        return subprocess.run(['xrandr', *[str(a) for a in args]], check=True, capture_output=True, text=True,
+                              env={**os.environ, 'DISPLAY': self.display, 'LC_ALL': 'C'}).stdout
+
+    def lay_out(self, monitors):
+        """Sets the X outputs to the given [(width, height, x, y)], the first the primary."""
+        arguments = []
+        for index, (width, height, x, y) in enumerate(monitors):
+            output, mode = f'DUMMY{index}', f'{width}x{height}'
+            if index:
+                subprocess.run(['xrandr', '--addmode', output, mode], env={**os.environ, 'DISPLAY': self.display},
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            arguments += ['--output', output, '--mode', mode, '--pos', f'{x}x{y}', *(['--primary'] if not index else [])]
+        # All in one call: an output moved alone would be put back at the origin.
+        self.xrandr(*arguments)
+        # A plain query makes the server report the outputs just switched on as connected.
+        self.xrandr('-q')
 
     def close(self):
         if self.velmora and self.velmora.poll() is None:
@@ -153,7 +197,11 @@ class WineSession:
 
     # --- the program -------------------------------------------------------------------
 
-    def start_velmora(self, wait=True):
+    def start_velmora(self, wait=True, first_start=False):
+        """Starts the program as on any start after a user's first: its registry root exists,
+        created empty when missing. first_start leaves the registry as it is."""
+        if not first_start and self.registry() is None:
+            self.driver('reg-create-unicode', 'Software\\Korrin\\Velmora2'.encode('cp932').hex())
         self.velmora = subprocess.Popen([self.loader, APP_DIR + '\\Velmora2.exe'], env=self.env,
                                         stdout=subprocess.DEVNULL, stderr=open(os.environ.get('VELMORA_WINE_LOG', os.devnull), 'a'))
         self.processes.append(self.velmora)

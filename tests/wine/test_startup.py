@@ -28,7 +28,7 @@ def clean(wine):
 
 
 def test_first_run_creates_root_and_writes_eight_values_at_exit(wine):
-    wine.start_velmora()
+    wine.start_velmora(first_start=True)
     controller = wine.controller()
     assert controller.exstyle & 0x80, 'the controller is a tool window'
     assert not controller.visible
@@ -122,6 +122,38 @@ def test_random_start_picks_one_plain_file_of_the_top_folder(wine):
 def test_random_start_with_no_candidate_starts_nothing(wine):
     wine.set_value(ROOT, 'Random', 1)
     wine.start_velmora()
+    time.sleep(0.5)
+    assert wine.mascots() == []
+    assert wine.exit_velmora() == 0
+
+
+def test_first_start_shows_one_plain_file_and_later_starts_follow_the_view_list(wine):
+    mascots = wine.app_dir / 'Mascots'
+    (mascots / 'sub').mkdir(parents=True)
+    (mascots / 'sub' / 'deep.bmp').write_bytes(b'x')
+    for name in ('one.bmp', 'two.bmp'):
+        (mascots / name).write_bytes(b'x')
+    wine.start_velmora(first_start=True)
+    wait_until(lambda: len(wine.mascots()) == 1, message='one mascot at the very first start')
+    wine.exit_velmora()
+    saved = wine.registry()
+    shown = set(saved[ROOT + '\\View'])
+    assert len(shown) == 1 and shown <= {'one.bmp', 'two.bmp'}
+    assert saved[ROOT]['Random'] == (4, b'\0\0\0\0'), 'the stored choice stays'
+
+    # The next start runs what ran, and nothing is drawn again.
+    (mascots / 'three.bmp').write_bytes(b'x')
+    wine.delete_key(ROOT + '\\View')
+    wine.start_velmora()
+    time.sleep(0.5)
+    assert wine.mascots() == [], 'an empty View list starts nothing once the user has settings'
+    wine.exit_velmora()
+
+
+def test_first_start_without_plain_files_starts_nothing(wine):
+    (wine.app_dir / 'Mascots' / 'sub').mkdir(parents=True)
+    (wine.app_dir / 'Mascots' / 'sub' / 'deep.bmp').write_bytes(b'x')
+    wine.start_velmora(first_start=True)
     time.sleep(0.5)
     assert wine.mascots() == []
     assert wine.exit_velmora() == 0

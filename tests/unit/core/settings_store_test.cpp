@@ -25,8 +25,10 @@ Loaded load(MemoryRegistry& registry)
 TEST(SettingsStore, FirstRunCreatesRootAndTakesDefaults)
 {
     MemoryRegistry registry;
-    Loaded loaded = load(registry);
+    Loaded loaded;
+    EXPECT_FALSE(load_settings(registry, loaded.settings, loaded.excluded, loaded.view)) << "a first start";
     EXPECT_TRUE(registry.keys.count(root));
+    EXPECT_TRUE(load_settings(registry, loaded.settings, loaded.excluded, loaded.view)) << "a later start";
     EXPECT_EQ(loaded.settings.MaxMascotCount, 10u);
     EXPECT_EQ(loaded.settings.Random, 0);
     EXPECT_EQ(loaded.settings.rules.MaximizeWindow, 0);
@@ -117,7 +119,7 @@ TEST(StartupSelection, ViewListWhenNotRandom)
     RandomGenerator generator;
     AppSettings settings;
     const std::vector<std::string> view = {"x.lzh", "y.bmp", "z.lzh"};
-    EXPECT_EQ(startup_mascots(settings, view, {"p.bmp"}, generator), view);
+    EXPECT_EQ(startup_mascots(settings, view, {"p.bmp"}, generator, false), view);
     EXPECT_EQ(generator.state, 0u);  // nothing drawn
 }
 
@@ -128,15 +130,25 @@ TEST(StartupSelection, RandomPicksDrawModuloCount)
     settings.Random = 1;
     // From state 0 the first draw is 38 (state 2531011), 38 mod 3 = 2.
     RandomGenerator generator;
-    EXPECT_EQ(startup_mascots(settings, {"v.lzh"}, files, generator), std::vector<std::string>{"c.txt"});
+    EXPECT_EQ(startup_mascots(settings, {"v.lzh"}, files, generator, false), std::vector<std::string>{"c.txt"});
 
     std::set<std::string> chosen;
     for (uint32_t seed = 0; seed < 50; ++seed) {
         RandomGenerator g;
         seed_random(g, seed);
-        chosen.insert(startup_mascots(settings, {}, files, g).at(0));
+        chosen.insert(startup_mascots(settings, {}, files, g, false).at(0));
     }
     EXPECT_EQ(chosen.size(), 3u);
+}
+
+TEST(StartupSelection, FirstStartDrawsAsRandomDoes)
+{
+    AppSettings settings;  // Random 0, as stored
+    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.txt"};
+    RandomGenerator generator;
+    EXPECT_EQ(startup_mascots(settings, {}, files, generator, true), std::vector<std::string>{"c.txt"});
+    EXPECT_EQ(settings.Random, 0);
+    EXPECT_TRUE(startup_mascots(settings, {}, {}, generator, true).empty()) << "no plain file, no mascot";
 }
 
 TEST(StartupSelection, RandomWithNoCandidateStartsNothing)
@@ -144,5 +156,5 @@ TEST(StartupSelection, RandomWithNoCandidateStartsNothing)
     AppSettings settings;
     settings.Random = 1;
     RandomGenerator generator;
-    EXPECT_TRUE(startup_mascots(settings, {"v.lzh"}, {}, generator).empty());
+    EXPECT_TRUE(startup_mascots(settings, {"v.lzh"}, {}, generator, false).empty());
 }

@@ -193,6 +193,19 @@ TEST(DecidePlacement, RightEdgeAtTheScreenWidthIsOnTheScreen)
     EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Hide);
 }
 
+TEST(DecidePlacement, OffScreenRuleCountsEveryMonitor)
+{
+    Probe probe;
+    PlacementInput in = input_on({1100, 200, 1500, 500});
+    in.global_rules.OutScreenMascot = 1;
+    in.no_window_flag = 1;
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Hide) << "the primary screen alone";
+    in.monitors = {{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::MoveAndShow) << "on the second monitor";
+    in.target = {1100, 700, 1500, 760};  // the mascot would stand in the gap below the second monitor
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Hide);
+}
+
 TEST(DecidePlacement, OnTheTaskbarNoFurtherMoveWhileNothingChanges)
 {
     Probe probe;
