@@ -515,6 +515,78 @@ int cmd_children(int, char** argv)
     return 0;
 }
 
+// What a static or button child's text needs and the room its control gives it, in pixels,
+// drawn with the control's own font and wrapped where the control wraps.
+BOOL CALLBACK print_text_fit(HWND child, LPARAM)
+{
+    char class_name[64] = {};
+    char text[512] = {};
+    GetClassNameA(child, class_name, sizeof class_name);
+    const bool button = lstrcmpiA(class_name, "Button") == 0;
+    if ((!button && lstrcmpiA(class_name, "Static") != 0) || GetWindowTextA(child, text, sizeof text) == 0)
+        return TRUE;
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    RECT client = {};
+    GetClientRect(child, &client);
+    HDC dc = GetDC(child);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    // The control's font handle belongs to the program's process; the dialogs' own font is
+    // made again here as the dialog manager makes it.
+    HFONT font = CreateFontA(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "ＭＳ Ｐゴシック");
+    HGDIOBJ previous = SelectObject(dc, font);
+    long room_width = client.right;
+    const long room_height = client.bottom;
+    bool wraps;
+    if (button) {
+        const LONG kind = style & BS_TYPEMASK;
+        if (kind == BS_GROUPBOX)
+            room_width -= 16 * dpi / 96;  // the frame's corners on both sides of the caption
+        else if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON)
+            room_width -= 8 * dpi / 96;  // the raised edge and the focus frame
+        else
+            room_width -= 12 * dpi / 96 + 1 + 4 * dpi / 96;  // the check box or radio glyph and its gap
+        wraps = (style & BS_MULTILINE) != 0;
+    } else {
+        const LONG kind = style & SS_TYPEMASK;
+        // Pictures and frames carry no text to read.
+        if (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_SIMPLE && kind != SS_LEFTNOWORDWRAP) {
+            SelectObject(dc, previous);
+            DeleteObject(font);
+            ReleaseDC(child, dc);
+            return TRUE;
+        }
+        wraps = kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT;
+    }
+    // A text that fits on one line stays one line; only a longer one is wrapped to the room.
+    RECT needed = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+    if (wraps && (needed.right > room_width || std::strchr(text, '\n'))) {
+        needed = {0, 0, room_width, 0};
+        DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
+    }
+    RECT line = {0, 0, 0, 0};
+    DrawTextA(dc, "あ", -1, &line, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(child, dc);
+    const bool groupbox = button && (style & BS_TYPEMASK) == BS_GROUPBOX;
+    RECT screen = {};
+    GetWindowRect(child, &screen);
+    std::printf("%d %s %ld %ld %ld %ld %ld %ld %ld %ld %ld\n", GetDlgCtrlID(child), button ? "Button" : "Static",
+                needed.right, groupbox ? 0L : needed.bottom, room_width, room_height, line.bottom, screen.left,
+                screen.top, screen.right, screen.bottom);
+    return TRUE;
+}
+
+// text-fits WINDOW: "ID CLASS NEEDED_WIDTH NEEDED_HEIGHT ROOM_WIDTH ROOM_HEIGHT LINE_HEIGHT
+// LEFT TOP RIGHT BOTTOM" (the last four on the screen) for each child whose text the user reads.
+int cmd_text_fits(int, char** argv)
+{
+    EnumChildWindows(parse_window(argv[2]), print_text_fit, 0);
+    return 0;
+}
+
 // owner HWND: the owner window's handle, 0 when it has none.
 int cmd_owner(int, char** argv)
 {
@@ -863,6 +935,7 @@ const Command commands[] = {
     {"reg-protect", 2, cmd_reg_protect},  {"atom", 1, cmd_atom},
     {"flip", 4, cmd_flip},                {"popup", 5, cmd_popup},
     {"monitors", 0, cmd_monitors},        {"display-set", 5, cmd_display_set},
+    {"text-fits", 1, cmd_text_fits},
     {"reg-create-unicode", 1, cmd_reg_create_unicode},
 };
 

@@ -60,7 +60,7 @@ class Window:
 
 
 class WineSession:
-    def __init__(self, desktop=False, install_dll=True, prefix_arch=None, monitors=None):
+    def __init__(self, desktop=False, install_dll=True, prefix_arch=None, monitors=None, dpi=None):
         """monitors: [(width, height, x, y)] of X outputs, the first the primary, for a session
         of several monitors on Xorg's dummy driver instead of Xvfb (without the virtual desktop,
         which always has one monitor)."""
@@ -102,6 +102,12 @@ class WineSession:
         # The first program of a prefix brings up Wine's desktop and services; let that
         # settle before the program under test and the driver run side by side.
         self.driver('windows', timeout=90)
+        if dpi:
+            # The screen's dots per inch take effect for the server's next start.
+            self.driver('reg-set', 'Control Panel\\Desktop', 'LogPixels'.encode().hex(), 4, dpi.to_bytes(4, 'little').hex())
+            for step in ('-k', '-w', '-p'):
+                subprocess.run(['wineserver', step], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.driver('windows', timeout=90)
 
     # --- display and processes -------------------------------------------------------
 

@@ -1,0 +1,92 @@
+"""Every label, check box and button text of the two settings pages and the two dialogs is
+shown whole, at 96 and at 144 dots per inch: the text drawn with the control's font needs no
+more room than the control gives, and on a screenshot the text's ink spans what it needs."""
+import subprocess
+
+import pytest
+
+from bitmaps import ellipse_figure, write_bmp24
+from harness import SOURCE, WineSession, wait_until
+from menus import WM_COMMAND, open_dialog
+from pictures import Picture
+from sheet import ROOT, Sheet
+
+SHOTS = SOURCE / 'build' / 'screenshots'
+IDOK = 1
+WIDTHS = {}
+
+
+@pytest.fixture(scope='module', params=[96, 144], ids=['96dpi', '144dpi'])
+def session(request):
+    session = WineSession(desktop=True, dpi=request.param)
+    session.dpi = request.param
+    (session.app_dir / 'Mascots').mkdir()
+    write_bmp24(session.app_dir / 'Mascots' / 'a.bmp', 40, 48, ellipse_figure(40, 48))
+    session.set_value(ROOT + '\\View', 'a.bmp', 'a.bmp')
+    session.start_velmora()
+    yield session
+    session.close()
+
+
+def ink_extent(picture, rect):
+    """Width and height of what is drawn in a label's rectangle: pixels unlike its corner's."""
+    background = picture.pixel(rect[0], rect[1])
+    inked = [(x, y) for x, y, p in picture.pixels(rect) if p != background]
+    if not inked:
+        return 0, 0
+    xs, ys = [x for x, _ in inked], [y for _, y in inked]
+    return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
+
+def cut_texts(session, window, name):
+    """The controls whose text is cut, by measurement and on a screenshot of the window."""
+    SHOTS.mkdir(parents=True, exist_ok=True)
+    path = SHOTS / f'texts-{session.dpi}dpi-{name}.png'
+    session.screenshot(path)
+    picture = Picture(path)
+    cut = []
+    for line in session.driver('text-fits', window).splitlines():
+        if not line.strip():
+            continue
+        control, kind, *numbers = line.split()
+        need_width, need_height, room_width, room_height, line_height, *rect = (int(v) for v in numbers)
+        # One line shows in a control a little lower than the font's line; more lines need room.
+        if need_width > room_width or need_height > max(room_height, line_height):
+            cut.append((int(control), f'needs {need_width}x{need_height}, has {room_width}x{room_height}'))
+        elif kind == 'Static':
+            ink_width, _ = ink_extent(picture, rect)
+            # Glyphs have side bearings, so the ink may be a little narrower than the extent;
+            # a cut label loses whole glyphs to a line it has no room for.
+            if ink_width < need_width - line_height // 3:
+                cut.append((int(control), f'shows {ink_width} of {need_width} pixels'))
+    frame = session.window(window).rect
+    subprocess.run(['convert', str(path), '-crop', f'{frame[2] - frame[0]}x{frame[3] - frame[1]}+{frame[0]}+{frame[1]}',
+                    '+repage', str(path)], check=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
+    return cut
+
+
+def test_the_settings_pages_show_every_text_whole(session):
+    sheet = Sheet(session)
+    try:
+        WIDTHS[session.dpi] = session.window(sheet.handle).rect[2] - session.window(sheet.handle).rect[0]
+        if 96 in WIDTHS and 144 in WIDTHS:
+            assert WIDTHS[144] > WIDTHS[96] * 1.3, 'the sheet grows with the dots per inch'
+        cut = {'mascot page': cut_texts(session, sheet.page, 'mascot-page')}
+        sheet.show_page(1)
+        general = wait_until(lambda: session.driver('dlg-find', sheet.handle, 1047).split()[1:],
+                             message='the general page')[0]
+        cut['general page'] = cut_texts(session, general, 'general-page')
+        assert cut == {'mascot page': [], 'general page': []}
+    finally:
+        sheet.close()
+
+
+@pytest.mark.parametrize('command, name', [(40003, 'about-box'), (40004, 'mascot-information')])
+def test_the_dialogs_show_every_text_whole(session, command, name):
+    session.driver('post', session.controller().handle, WM_COMMAND, command, 0)
+    dialog = open_dialog(session)
+    try:
+        assert cut_texts(session, dialog.handle, name) == []
+    finally:
+        session.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
+        wait_until(lambda: not session.window(dialog.handle), message='the dialog to close')
