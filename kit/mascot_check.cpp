@@ -34,6 +34,16 @@ private:
     std::vector<Finding>& findings_;
 };
 
+// Japanese text in code page 932 is almost never also valid UTF-8 beyond ASCII, while UTF-8 often
+// happens to decode as code page 932, garbled; so valid UTF-8 with more than ASCII is taken as UTF-8.
+bool looks_like_utf8(const std::string& text)
+{
+    bool beyond_ascii = false;
+    for (unsigned char c : text)
+        beyond_ascii = beyond_ascii || c >= 0x80;
+    return beyond_ascii && is_valid_utf8(text);
+}
+
 std::string shown(const std::string& cp932) { return "\"" + cp932_for_display(cp932) + "\""; }
 
 std::string size_text(int32_t width, int32_t height)
@@ -119,10 +129,18 @@ void check_frame_list(const MemberStore& files, ProfileText& definition, LoadedM
     const std::string ends = count == 0 ? std::string("the frame list is empty: ")
                                         : "the frame list ends after frame " + std::to_string(count) + ": ";
     std::string unread;
-    for (unsigned number : listed_file_numbers(definition))
+    size_t unread_count = 0;
+    for (unsigned number : listed_file_numbers(definition)) {
+        if (number < next)
+            continue;
+        // Files named past the list's end are reported with it, not again as unread members.
+        const std::string key = "File" + std::to_string(number);
+        read_files.insert(files.spelling(definition.read_text("List", key.c_str(), kAbsentText)));
         if (number > next)
-            unread += (unread.empty() ? "" : ", ") + std::string("File") + std::to_string(number);
-    const std::string lost = unread.empty() ? std::string() : "; " + unread + " never show";
+            unread += (unread_count++ ? ", " : "") + key;
+    }
+    const std::string lost =
+        unread.empty() ? std::string() : "; " + unread + (unread_count == 1 ? " is" : " are") + " never shown";
     if (file.empty() || file == kAbsentText) {
         if (count == 0)
             report.error(ends + file_key + " is missing" + lost);
@@ -135,7 +153,7 @@ void check_frame_list(const MemberStore& files, ProfileText& definition, LoadedM
     } else {
         report.error(ends + file_key + " " + shown(file) + " does not load: " + refusal + lost);
     }
-    if (mascot.frames.empty())
+    if (mascot.frames.empty() && count == 0 && !(file.empty() || file == kAbsentText))
         report.error("the mascot has no frame and is never shown");
 }
 
@@ -173,10 +191,11 @@ void check_name(ProfileText& definition, const std::string& name, Reporter& repo
         report.warning("the Name is " + std::to_string(entry->value.size()) + " bytes long and is cut at 260");
     std::string utf8;
     TextFault fault;
-    if (!cp932_to_utf8(name, utf8, fault))
-        report.warning("the Name is not code page 932 text" +
-                       std::string(is_valid_utf8(name) ? " (it looks like UTF-8)" : "") +
-                       " at character " + std::to_string(fault.position.column) + ": it shows garbled");
+    if (looks_like_utf8(name))
+        report.warning("the Name is not code page 932 text (it looks like UTF-8): it shows as " + shown(name));
+    else if (!cp932_to_utf8(name, utf8, fault))
+        report.warning("the Name is not code page 932 text at character " + std::to_string(fault.position.column) +
+                       ": it shows garbled");
 }
 
 void check_icon(const MemberStore& files, ProfileText& definition, Reporter& report, std::set<std::string>& read_files)
@@ -208,10 +227,17 @@ void check_comment(const std::vector<uint8_t>& bytes, Reporter& report)
     }
     std::string utf8;
     TextFault fault;
-    if (!cp932_to_utf8(text, utf8, fault))
+    if (looks_like_utf8(text)) {
+        // The first line that holds more than ASCII is the one to look at.
+        size_t line = 1, at = 0;
+        for (; at < text.size() && static_cast<unsigned char>(text[at]) < 0x80; ++at)
+            line += text[at] == '\n';
+        report.warning("Comment.txt, line " + std::to_string(line) +
+                       ", is not code page 932 text (it looks like UTF-8): it shows garbled");
+    } else if (!cp932_to_utf8(text, utf8, fault)) {
         report.warning("Comment.txt, line " + std::to_string(fault.position.line) +
-                       ", is not code page 932 text" + (is_valid_utf8(text) ? " (it looks like UTF-8)" : "") +
-                       ": it shows garbled");
+                       ", is not code page 932 text: it shows garbled");
+    }
     for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
         if (at == 0 || text[at - 1] != '\r') {
             report.warning("Comment.txt ends lines with LF alone: the comment box runs them together");
