@@ -11,6 +11,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic locales
   python3 python3-pytest
   lhasa liblhasa-dev p7zip-full zip unzip
+  libstb-dev libgif-dev
 )
 
 sudo_cmd=()
