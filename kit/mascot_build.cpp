@@ -176,13 +176,15 @@ void Builder::check_keys()
 bool Builder::read_frame_list()
 {
     std::set<unsigned> listed;
-    for (const ProfileText::Entry& entry : definition_->entries()) {
-        if (!equal_ignoring_ascii_case(entry.section, "List") || entry.key.size() < 5 ||
+    for (const ProfileText::Entry* listed_entry : definition_->section_entries("List")) {
+        const ProfileText::Entry& entry = *listed_entry;
+        if (entry.key.size() < 5 ||
             !equal_ignoring_ascii_case(entry.key.substr(0, 4), "File"))
             continue;
         const std::string digits = entry.key.substr(4);
+        // Only the key that answers counts: a second File1 in the section is never read.
         if (digits.size() <= 9 && digits.find_first_not_of("0123456789") == std::string::npos && digits[0] != '0' &&
-            !entry.value.empty() && entry.value != kAbsentText)
+            definition_->find("List", entry.key.c_str()) == &entry && !entry.value.empty() && entry.value != kAbsentText)
             listed.insert(static_cast<unsigned>(std::stoul(digits)));
     }
     unsigned n = 1;

@@ -93,8 +93,9 @@ std::string frame_refusal(const MemberStore& files, const std::string& file, Loa
 std::vector<unsigned> listed_file_numbers(const ProfileText& definition)
 {
     std::set<unsigned> numbers;
-    for (const ProfileText::Entry& entry : definition.entries()) {
-        if (!equal_ignoring_ascii_case(entry.section, "List") || entry.key.size() < 5 ||
+    for (const ProfileText::Entry* listed_entry : definition.section_entries("List")) {
+        const ProfileText::Entry& entry = *listed_entry;
+        if (entry.key.size() < 5 ||
             !equal_ignoring_ascii_case(entry.key.substr(0, 4), "File"))
             continue;
         const std::string digits = entry.key.substr(4);

@@ -91,6 +91,21 @@ const ProfileText::Entry* ProfileText::find(const char* section, const char* key
     return nullptr;
 }
 
+std::vector<const ProfileText::Entry*> ProfileText::section_entries(const char* section) const
+{
+    std::vector<const Entry*> found;
+    size_t answering = 0;
+    for (const Entry& entry : entries_) {
+        if (!equal_ignoring_ascii_case(entry.section, section))
+            continue;
+        if (answering == 0)
+            answering = entry.section_number;
+        if (entry.section_number == answering)
+            found.push_back(&entry);
+    }
+    return found;
+}
+
 std::string ProfileText::read_text(const char* section, const char* key, const char* fallback)
 {
     const Entry* entry = find(section, key);

@@ -29,6 +29,8 @@ public:
 
     // The entry that answers for the key, or nullptr when the key is missing.
     const Entry* find(const char* section, const char* key) const;
+    // The key lines of the section that answers for the name (its first), in file order.
+    std::vector<const Entry*> section_entries(const char* section) const;
     // Every key line in file order.
     const std::vector<Entry>& entries() const { return entries_; }
 

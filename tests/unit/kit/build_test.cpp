@@ -189,6 +189,18 @@ TEST(Build, WarningsOfTheProgramsReadingStayWarnings)
     EXPECT_EQ(exit_status(https.findings), 1);
 }
 
+// A definition that the fuzzer found: a second [List] section, which the program never reads.
+TEST(Build, OnlyTheFirstSectionOfANameCounts)
+{
+    Folder folder = good_folder();
+    folder["VLD.INI"] = bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=idle.png\nTime1=1\n[List]\nFile2=blink.png\n"
+                                 "Time2=1\nFile1=blink.png\n");
+    const BuildResult result = build_archive_mascot(reader_of(folder), BuildOptions());
+    ASSERT_TRUE(result.ok());
+    const CheckReport check = check_archive(result.archive.data(), result.archive.size(), ExtractLimits());
+    EXPECT_EQ(check.mascot.frames.size(), 1u);
+}
+
 TEST(Build, StillMascotsComeFromOnePicture)
 {
     const BuildResult result = build_still_mascot(png_of(picture_of({"rrr", "rhr", "rrr"})), BuildOptions());
