@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the three trees: build/win32 and build/win64 (Velmora2.exe, unlha32.dll, lhapack.exe,
+# Builds the three trees: build/win32 and build/win64 (Velmora2.exe, unlha32.dll, lhapack.exe, velmora-kit.exe,
 # the Wine test driver and the benchmarks, for each Windows architecture) and build/native
 # (portable core, unit tests, native tools, sample mascots).
 set -euo pipefail

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes dist/Velmora-<version>-win32.zip and dist/Velmora-<version>-win64.zip, the folders a
-# Windows user unpacks and runs: the program, its LHA library and the packer for mascot authors,
+# Windows user unpacks and runs: the program, its LHA library, the packer and the mascot kit for authors,
 # all of that architecture, with the sample mascots, the help and a read-me. Prints both paths.
 # Usage: scripts/release.sh [--no-build]
 set -euo pipefail
@@ -17,7 +17,7 @@ for arch in win32:i686 win64:x86_64; do
   tree=${arch%%:*}
   folder="$stage/$tree/Velmora"
   mkdir -p "$folder/Mascots"
-  for program in Velmora2.exe unlha32.dll lhapack.exe; do
+  for program in Velmora2.exe unlha32.dll lhapack.exe velmora-kit.exe; do
     cp "$top/build/$tree/bin/$program" "$folder/"
     "${arch##*:}-w64-mingw32-strip" "$folder/$program"
   done

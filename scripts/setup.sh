@@ -12,6 +12,7 @@ packages=(
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   python3 python3-pytest
   lhasa liblhasa-dev p7zip-full zip unzip
+  libstb-dev libgif-dev
 )
 
 sudo_cmd=()

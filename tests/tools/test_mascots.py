@@ -1,6 +1,7 @@
-"""The sample mascots as the program will meet them: drawn into a temporary folder, packed with
-our lhapack, extracted again with lhasa, and every file checked against the formats the program
-accepts. Needs lhasa's `lha` and the native lhapack (VELMORA_LHAPACK, else build/native/bin)."""
+"""The sample mascots as the program will meet them: drawn into a temporary folder as PNG frames,
+built with velmora-kit, extracted again with lhasa, and every file checked against the formats
+the program accepts. Needs lhasa's `lha` and the native velmora-kit and unlha (VELMORA_KIT and
+VELMORA_UNLHA, else build/native/bin)."""
 import configparser
 import os
 import struct
@@ -10,7 +11,8 @@ import sys
 import pytest
 
 SOURCE = os.environ.get('VELMORA_SOURCE', os.path.join(os.path.dirname(__file__), '..', '..'))
-LHAPACK = os.environ.get('VELMORA_LHAPACK', os.path.join(SOURCE, 'build', 'native', 'bin', 'lhapack'))
+KIT = os.environ.get('VELMORA_KIT', os.path.join(SOURCE, 'build', 'native', 'bin', 'velmora-kit'))
+UNLHA = os.environ.get('VELMORA_UNLHA', os.path.join(os.path.dirname(KIT), 'unlha'))
 GENERATOR = os.path.join(SOURCE, 'tools', 'mascots', 'make_mascots.py')
 ARCHIVES = ['mike', 'fuwari']
 STILLS = ['Sprout.bmp']
@@ -20,7 +22,7 @@ STILLS = ['Sprout.bmp']
 def made(tmp_path_factory):
     top = tmp_path_factory.mktemp('mascots')
     subprocess.run([sys.executable, GENERATOR, '--out', str(top / 'Mascots'), '--parts', str(top / 'parts'),
-                    '--packer', LHAPACK], check=True)
+                    '--kit', KIT], check=True)
     extracted = {}
     for name in ARCHIVES:
         dest = top / 'extracted' / name
@@ -86,12 +88,23 @@ def definition(files):
 
 
 @pytest.mark.parametrize('name', ARCHIVES)
-def test_archive_extracts_to_exactly_the_files_packed(made, name):
+def test_lhasa_extracts_what_the_program_extracts(made, name):
     top, extracted = made
-    parts = top / 'parts' / name
-    assert sorted(extracted[name]) == sorted(os.listdir(parts))
+    ours = top / 'ours' / name
+    ours.mkdir(parents=True)
+    subprocess.run([UNLHA, 'E', str(top / 'Mascots' / (name + '.lzh')), str(ours) + '/', '*.*'], check=True,
+                   stdout=subprocess.DEVNULL)
+    assert sorted(extracted[name]) == sorted(os.listdir(ours))
     for member, data in extracted[name].items():
-        assert data == (parts / member).read_bytes(), member
+        assert data == (ours / member).read_bytes(), member
+    assert {'VLD.INI', 'Comment.txt', 'WebPage.url', name + '.ico'} <= set(extracted[name])
+
+
+@pytest.mark.parametrize('file', [name + '.lzh' for name in ARCHIVES] + STILLS)
+def test_kit_check_passes(made, file):
+    run = subprocess.run([KIT, 'check', str(made[0] / 'Mascots' / file)], stdout=subprocess.PIPE, text=True)
+    assert run.returncode == 0, run.stdout
+    assert run.stdout.count('\n') == 1, 'only the summary line: ' + run.stdout
 
 
 @pytest.mark.parametrize('name', ARCHIVES)
@@ -166,42 +179,26 @@ def test_still_mascot(made, still):
 sys.path.insert(0, os.path.join(SOURCE, 'tools', 'mascots'))
 import imagefile  # noqa: E402
 
-# Odd widths exercise the row padding that the shipped frames, all a multiple of 4 wide, never
-# need: (width, height).
+# Odd widths exercise the row padding that the shipped frames never need: (width, height).
 PADDING_CASES = [(1, 1), (2, 3), (3, 2), (5, 4), (7, 1)]
 
 
-def tiny_frame(width, height):
-    """Background at the bottom-left, a few distinct colours elsewhere."""
-    frame = [[(10 * x + 3, 20 * y + 5, 7) for x in range(width)] for y in range(height)]
-    frame[-1][0] = None
-    return frame
+def tiny_picture(width, height):
+    """A few distinct colours, transparent at the bottom-left and at one more pixel."""
+    picture = [[(10 * x + 3, 20 * y + 5, 7, 1.0) for x in range(width)] for y in range(height)]
+    picture[-1][0] = (0, 0, 0, 0.0)
+    picture[0][-1] = (255, 255, 255, 0.2)
+    return picture
 
 
 @pytest.mark.parametrize('width,height', PADDING_CASES)
-def test_eight_bit_rows_round_trip(width, height):
-    frame = tiny_frame(width, height)
-    palette = imagefile.shared_palette([frame])
-    w, h, bits, table, rows = read_bitmap(imagefile.bmp8(imagefile.index_frame(frame, palette), palette))
+def test_still_built_from_a_png_round_trips(tmp_path, width, height):
+    source = tmp_path / 'tiny.png'
+    source.write_bytes(imagefile.png(tiny_picture(width, height)))
+    subprocess.run([KIT, 'build', str(source), '-o', str(tmp_path / 'tiny.bmp')], check=True, stdout=subprocess.DEVNULL)
+    w, h, bits, table, rows = read_bitmap((tmp_path / 'tiny.bmp').read_bytes())
     assert (w, h, bits) == (width, height, 8)
-    picture = [[None if v == 0 else table[v] for v in row] for row in reversed(rows)]
-    assert picture == frame
-
-
-@pytest.mark.parametrize('width,height', PADDING_CASES)
-def test_twenty_four_bit_rows_round_trip(width, height):
-    frame = tiny_frame(width, height)
-    w, h, bits, _, rows = read_bitmap(imagefile.bmp24(frame))
-    assert (w, h, bits) == (width, height, 24)
-    picture = [[None if v == imagefile.KEY else v for v in row] for row in reversed(rows)]
-    assert picture == frame
-
-
-def test_palette_reduction_keeps_the_key_alone_at_index_zero():
-    # 600 greys and one magenta-ish colour: far more colours than an 8-bit palette holds.
-    frame = [[(i % 256, i % 256, (i * 7) % 256) for i in range(600)], [None] + [(250, 5, 250)] * 599]
-    palette = imagefile.shared_palette([frame])
-    assert len(palette) == 256 and palette[0] == imagefile.KEY
-    indexed = imagefile.index_frame(frame, palette)
-    assert indexed[1][0] == 0
-    assert all(v != 0 for row in indexed for v in row[1:]) and all(v != 0 for v in indexed[0])
+    key = rows[0][0]
+    seen = [[None if v == key else colour_of(v, table) for v in row] for row in reversed(rows)]
+    wanted = [[p[:3] if p[3] >= 0.5 else None for p in row] for row in tiny_picture(width, height)]
+    assert seen == wanted

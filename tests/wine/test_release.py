@@ -8,7 +8,7 @@ import zipfile
 from harness import ARCH, SOURCE, wait_until
 
 PE_MACHINES = {'win32': 0x014C, 'win64': 0x8664}
-PROGRAMS = ('Velmora/Velmora2.exe', 'Velmora/unlha32.dll', 'Velmora/lhapack.exe')
+PROGRAMS = ('Velmora/Velmora2.exe', 'Velmora/unlha32.dll', 'Velmora/lhapack.exe', 'Velmora/velmora-kit.exe')
 
 
 def pe_machine(data):
@@ -43,3 +43,21 @@ def test_each_zip_holds_its_architectures_programs_and_the_unpacked_one_runs(win
     left, top, right, bottom = wine.window(mascot.handle).rect
     assert (right - left, bottom - top) == (108, 96), 'the kitten, extracted from the unpacked archive'
     assert (wine.prefix / 'drive_c' / 'Unpacked' / 'Velmora' / 'Plugins').is_dir()
+
+
+def test_the_unpacked_kit_checks_a_sample_and_says_it_cannot_preview(wine_desktop):
+    wine = wine_desktop
+    folder = 'C:\\Unpacked\\Velmora\\'
+    if not (wine.prefix / 'drive_c' / 'Unpacked' / 'Velmora' / 'velmora-kit.exe').exists():
+        paths = subprocess.run([str(SOURCE / 'scripts' / 'release.sh'), '--no-build'], check=True,
+                               capture_output=True, text=True).stdout.split()
+        with zipfile.ZipFile(next(p for p in paths if p.endswith(f'-{ARCH}.zip'))) as archive:
+            archive.extractall(wine.prefix / 'drive_c' / 'Unpacked')
+    check = wine.wine(folder + 'velmora-kit.exe', 'check', folder + 'Mascots\\mike.lzh', timeout=60)
+    assert check.returncode == 0, check.stdout
+    assert check.stdout.decode('utf-8').startswith('ミケ: 7 frames')
+    preview = wine.wine(folder + 'velmora-kit.exe', 'preview', folder + 'Mascots\\mike.lzh', '-o',
+                        'C:\\preview.gif', timeout=60)
+    assert preview.returncode == 2
+    assert b'cannot write animations' in preview.stdout
+    assert not (wine.prefix / 'drive_c' / 'preview.gif').exists()

@@ -1,13 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the sample mascots and writes them into a Mascots folder.
+"""Draws the sample mascots and builds them with velmora-kit into a Mascots folder.
 
-    make_mascots.py --out DIR [--packer LHAPACK] [--parts DIR]
+    make_mascots.py --out DIR --kit VELMORA_KIT [--parts DIR]
 
-Each animated mascot is first laid out as loose files in its own folder under --parts (frames,
-VLD.INI, icon, Comment.txt, WebPage.url); with --packer those files are packed into
-DIR/<name>.lzh. Still mascots are single bitmaps written straight into DIR.
-Text the program reads (the definition, the comment) is written in code page 932 with CR LF
-line ends, as a Japanese Windows editor would save it.
+Each animated mascot is first laid out as an author would lay it out, in its own folder under
+--parts: PNG frames with an alpha channel, VLD.INI and Comment.txt in UTF-8, and its icon; the
+kit then makes DIR/<name>.lzh of it. Still mascots are drawn as one PNG each, which the kit
+turns into a bitmap in DIR.
 """
 import argparse
 import os
@@ -45,16 +44,17 @@ ARCHIVES = [
 STILLS = [('Sprout.bmp', sprout)]
 
 
-def windows_text(lines):
-    return ''.join(line + '\r\n' for line in lines).encode('cp932')
+def text(lines):
+    return ''.join(line + '\n' for line in lines).encode('utf-8')
 
 
 def definition(entry, frame_names, icon_name):
-    lines = ['[VelmoraData]', 'Name=' + entry['name'], 'Icon16=' + icon_name, '', '[List]']
+    lines = ['[VelmoraData]', 'Name=' + entry['name'], 'Icon16=' + icon_name, 'WebPage=' + entry['url'], '',
+             '[List]']
     for n, (name, (_, stay)) in enumerate(zip(frame_names, entry['module'].FRAMES), 1):
         lines += ['File%u=%s' % (n, name), 'Time%u=%d' % (n, stay)]
     lines += ['', '[Pos]'] + ['%s=%d' % kv for kv in entry['pos']]
-    return windows_text(lines)
+    return text(lines)
 
 
 def write(path, data):
@@ -64,42 +64,44 @@ def write(path, data):
 
 
 def make_archive_parts(entry, folder):
-    """Writes the loose files of one animated mascot; returns their paths, definition first."""
+    """Writes the author's folder of one animated mascot."""
     os.makedirs(folder, exist_ok=True)
     module = entry['module']
-    frames = [imagefile.cut_to_key(module.draw(**picture)) for picture, _ in module.FRAMES]
-    palette = imagefile.shared_palette(frames)
-    frame_names = ['%s%d.bmp' % (entry['file'], n) for n in range(1, len(frames) + 1)]
+    frame_names = ['%s%d.png' % (entry['file'], n) for n in range(1, len(module.FRAMES) + 1)]
     icon_name = entry['file'] + '.ico'
-    paths = [write(os.path.join(folder, 'VLD.INI'), definition(entry, frame_names, icon_name))]
-    for name, frame in zip(frame_names, frames):
-        paths.append(write(os.path.join(folder, name), imagefile.bmp8(imagefile.index_frame(frame, palette), palette)))
-    paths.append(write(os.path.join(folder, icon_name),
-                       imagefile.ico([module.draw_icon(16), module.draw_icon(32)])))
-    paths.append(write(os.path.join(folder, 'Comment.txt'), windows_text(entry['comment'])))
-    paths.append(write(os.path.join(folder, 'WebPage.url'),
-                       windows_text(['[InternetShortcut]', 'URL=' + entry['url']])))
-    return paths
+    write(os.path.join(folder, 'VLD.INI'), definition(entry, frame_names, icon_name))
+    for name, (picture, _) in zip(frame_names, module.FRAMES):
+        write(os.path.join(folder, name), imagefile.png(module.draw(**picture)))
+    write(os.path.join(folder, icon_name), imagefile.ico([module.draw_icon(16), module.draw_icon(32)]))
+    write(os.path.join(folder, 'Comment.txt'), text(entry['comment']))
+
+
+def build(kit, source, target):
+    """Runs the kit; its notes go to the build log, and any error or warning fails the build."""
+    run = subprocess.run([kit, 'build', source, '-o', target], stdout=subprocess.PIPE, text=True)
+    if run.returncode != 0 or 'warning:' in run.stdout:
+        sys.stdout.write(run.stdout)
+        raise SystemExit('velmora-kit could not build %s' % target)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument('--out', required=True, help='the Mascots folder to fill')
-    parser.add_argument('--packer', help='lhapack; without it the archives are only laid out')
+    parser.add_argument('--kit', help='velmora-kit; without it the mascots are only laid out')
     parser.add_argument('--parts', help='where the loose archive files go (default: OUT/../mascot-parts)')
     args = parser.parse_args()
     out = os.path.abspath(args.out)
     parts = os.path.abspath(args.parts or os.path.join(out, os.pardir, 'mascot-parts'))
     os.makedirs(out, exist_ok=True)
     for entry in ARCHIVES:
-        paths = make_archive_parts(entry, os.path.join(parts, entry['file']))
-        if args.packer:
-            archive = os.path.join(out, entry['file'] + '.lzh')
-            if os.path.exists(archive):
-                os.remove(archive)
-            subprocess.run([args.packer, archive] + paths, check=True)
+        folder = os.path.join(parts, entry['file'])
+        make_archive_parts(entry, folder)
+        if args.kit:
+            build(args.kit, folder, os.path.join(out, entry['file'] + '.lzh'))
     for name, module in STILLS:
-        write(os.path.join(out, name), imagefile.bmp24(imagefile.cut_to_key(module.draw())))
+        picture = write(os.path.join(parts, os.path.splitext(name)[0] + '.png'), imagefile.png(module.draw()))
+        if args.kit:
+            build(args.kit, picture, os.path.join(out, name))
     return 0
 
 

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "display/bitmap_file.h"
+#include "display/shape_trace.h"
+#include "kit/mascot_build.h"
+#include "kit/mascot_check.h"
+#include "kit/profile_text.h"
+#include "kit_fixtures.h"
+
+namespace {
+
+using Folder = std::map<std::string, std::vector<uint8_t>>;
+
+FolderReader reader_of(const Folder& folder)
+{
+    return [&folder](const std::string& name, std::vector<uint8_t>& bytes) {
+        const auto found = folder.find(name);
+        if (found == folder.end())
+            return false;
+        bytes = found->second;
+        return true;
+    };
+}
+
+const std::vector<std::string> kIdle = {"wwww", "wkkw", ".ww."};
+const std::vector<std::string> kBlink = {"wwww", "wwww", ".ww."};
+
+std::vector<uint8_t> first_bytes(const std::vector<uint8_t>& bytes, size_t count)
+{
+    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+Folder good_folder(const std::string& definition_extra = "")
+{
+    return {
+        {"VLD.INI", bytes_of("[VelmoraData]\nName=ミケ\nWebPage=http://example.com/mike\n" + definition_extra +
+                             "[List]\nFile1=idle.png\nTime1=-40\nFile2=blink.png\nTime2=2\n[Pos]\nPosX=30\nTopY=-2\n")},
+        {"idle.png", png_of(picture_of(kIdle))},
+        {"blink.png", png_of(picture_of(kBlink))},
+        {"Comment.txt", bytes_of("三毛猫です。\nよろしく\r\n")},
+    };
+}
+
+std::map<std::string, std::vector<uint8_t>> members_of(const BuildResult& result)
+{
+    std::map<std::string, std::vector<uint8_t>> members;
+    for (const BuiltMember& member : result.members)
+        members[member.name] = member.bytes;
+    return members;
+}
+
+std::vector<std::string> traced_mask(const std::vector<uint8_t>& file)
+{
+    const std::vector<uint8_t> data(file.begin() + 14, file.end());
+    BitmapLayout layout;
+    EXPECT_EQ(read_bitmap_layout(data.data(), data.size(), layout), LayoutResult::ok);
+    std::vector<std::string> rows(layout.height, std::string(layout.width, '.'));
+    for (const RunRect& run : trace_shape(data.data(), data.size()))
+        for (int32_t x = run.left; x < run.right; ++x)
+            rows[run.top][x] = '#';
+    return rows;
+}
+
+TEST(Build, AnAuthorsFolderBecomesWhatTheProgramReads)
+{
+    const Folder folder = good_folder();
+    const BuildResult result = build_archive_mascot(reader_of(folder), BuildOptions());
+    ASSERT_TRUE(result.ok());
+    auto members = members_of(result);
+    ASSERT_EQ(members.size(), 6u);
+    const std::string definition(members["VLD.INI"].begin(), members["VLD.INI"].end());
+    EXPECT_EQ(definition,
+              "[VelmoraData]\r\nName=\x83\x7E\x83\x50\r\nIcon16=icon16.ico\r\n\r\n[List]\r\nFile1=idle.bmp\r\nTime1=-40\r\n"
+              "File2=blink.bmp\r\nTime2=2\r\n\r\n[Pos]\r\nPosX=30\r\nTopY=-2\r\n");
+    EXPECT_EQ(traced_mask(members["idle.bmp"]), (std::vector<std::string>{"####", "####", ".##."}));
+    const std::string comment(members["Comment.txt"].begin(), members["Comment.txt"].end());
+    EXPECT_EQ(comment, "\x8E\x4F\x96\xD1\x94\x4C\x82\xC5\x82\xB7\x81\x42\r\n\x82\xE6\x82\xEB\x82\xB5\x82\xAD\r\n");
+    const std::string url(members["WebPage.url"].begin(), members["WebPage.url"].end());
+    EXPECT_EQ(url, "[InternetShortcut]\r\nURL=http://example.com/mike\r\n");
+    EXPECT_EQ(members.count("icon16.ico"), 1u);
+    const CheckReport check = check_archive(result.archive.data(), result.archive.size(), ExtractLimits());
+    EXPECT_EQ(exit_status(check.findings), 0);
+    EXPECT_EQ(check.mascot.frames.size(), 2u);
+}
+
+TEST(Build, CanvasChangesAreMadeAndSaid)
+{
+    Folder folder = good_folder();
+    folder["idle.png"] = png_of(picture_of({"wwwwww", "wkkkkw", "wwwwww"}));   // opaque bottom-left, wider
+    folder["blink.png"] = png_of(picture_of({"ww", "ww"}));
+    folder["VLD.INI"] = bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=idle.png\nTime1=1\nFile2=blink.png\nTime2=1\n"
+                                 "[Pos]\nLeftX=10\n");
+    const BuildResult result = build_archive_mascot(reader_of(folder), BuildOptions());
+    ASSERT_TRUE(result.ok()) << format_finding(result.findings.back());
+    auto members = members_of(result);
+    EXPECT_EQ(traced_mask(members["idle.bmp"]), (std::vector<std::string>{".######", ".######", ".######"}));
+    // Two wide on a canvas of six: centred at columns 2 and 3, then moved by the new column.
+    EXPECT_EQ(traced_mask(members["blink.bmp"]), (std::vector<std::string>{".......", "...##..", "...##.."}));
+    std::string notes;
+    for (const Finding& finding : result.findings)
+        if (finding.severity == Severity::note)
+            notes += finding.text + "\n";
+    EXPECT_NE(notes.find("the frames differ in size (idle.png 6x3, blink.png 2x2)"), std::string::npos) << notes;
+    EXPECT_NE(notes.find("widened by one transparent column on the left, to 7x3"), std::string::npos) << notes;
+    EXPECT_NE(notes.find("LeftX becomes 9"), std::string::npos) << notes;
+    const std::string definition(members["VLD.INI"].begin(), members["VLD.INI"].end());
+    EXPECT_NE(definition.find("LeftX=9\r\n"), std::string::npos);
+}
+
+struct FaultCase {
+    const char* fault;
+    Folder folder;
+    const char* line;
+};
+
+std::vector<FaultCase> fault_cases()
+{
+    auto changed = [](const std::string& name, const std::vector<uint8_t>& bytes) {
+        Folder folder = good_folder();
+        if (bytes.empty())
+            folder.erase(name);
+        else
+            folder[name] = bytes;
+        return folder;
+    };
+    const std::string list = "[List]\nFile1=idle.png\nTime1=1\n";
+    return {
+        {"a wave dash in the name", changed("VLD.INI", bytes_of("[VelmoraData]\nName=ミケ〜\n" + list)),
+         "error: VLD.INI, line 2, character 8: U+301C \"〜\" is not in code page 932"},
+        {"an emoji in the comment", changed("Comment.txt", bytes_of("one\ntwo 😀\n")),
+         "error: Comment.txt, line 2, character 5: U+1F600"},
+        {"a missing time", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=idle.png\nFile2=blink.png\n")),
+         "error: VLD.INI: File1 has no Time1"},
+        {"a time of 9999", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=idle.png\nTime1=9999\n")),
+         "Time1=9999 counts as missing"},
+        {"a gap", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n" + list + "File3=blink.png\nTime3=1\n")),
+         "error: VLD.INI: File2 is missing, so the program would never show File3"},
+        {"no frames", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n")), "error: VLD.INI lists no frames"},
+        {"a missing frame", changed("blink.png", {}), "error: the frame \"blink.png\" is not in the folder"},
+        {"a frame that is no picture", changed("blink.png", bytes_of("GIF89a")),
+         "error: the frame \"blink.png\": neither a PNG nor a bitmap"},
+        {"a damaged PNG", changed("blink.png", first_bytes(png_of(picture_of(kBlink)), 30)),
+         "error: the frame \"blink.png\": the PNG cannot be read"},
+        {"no definition", changed("VLD.INI", {}), "error: the folder has no VLD.INI"},
+        {"a definition in neither encoding", changed("VLD.INI", bytes_of("[VelmoraData]\nName=\x80\x80\n")),
+         "error: VLD.INI, line 2, character 6: the text is neither UTF-8 nor code page 932"},
+        {"two frames stored under one name",
+         [] {
+             Folder folder = good_folder();
+             folder["idle.bmp"] = bitmap_of(kIdle);
+             folder["VLD.INI"] = bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=idle.png\nTime1=1\nFile2=idle.bmp\nTime2=1\n");
+             return folder;
+         }(),
+         "would be stored as \"idle.bmp\", the name of another frame"},
+        {"a non-numeric anchor", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n" + list + "[Pos]\nPosX=left\n")),
+         "PosX is not a whole number"},
+        {"an icon that is neither", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\nIcon16=Comment.txt\n" + list)),
+         "Icon16: \"Comment.txt\" is neither an icon file nor a picture"},
+    };
+}
+
+TEST(Build, FaultsAreErrorsThatNameTheirPlaceAndWriteNothing)
+{
+    for (const FaultCase& row : fault_cases()) {
+        const BuildResult result = build_archive_mascot(reader_of(row.folder), BuildOptions());
+        EXPECT_FALSE(result.ok()) << row.fault;
+        EXPECT_TRUE(result.archive.empty()) << row.fault;
+        bool found = false;
+        for (const Finding& finding : result.findings)
+            found = found || format_finding(finding).find(row.line) != std::string::npos;
+        EXPECT_TRUE(found) << row.fault << ": " << (result.findings.empty() ? "" : format_finding(result.findings[0]));
+    }
+}
+
+TEST(Build, WarningsOfTheProgramsReadingStayWarnings)
+{
+    const Folder folder = good_folder("Icon32=idle.png\nColour=red\n");
+    Folder secure = folder;
+    secure["VLD.INI"] = bytes_of("[VelmoraData]\nName=a\nWebPage=https://example.com/\n[List]\nFile1=idle.png\nTime1=1\n");
+    const BuildResult unknown = build_archive_mascot(reader_of(folder), BuildOptions());
+    ASSERT_TRUE(unknown.ok());
+    EXPECT_EQ(format_finding(unknown.findings[0]),
+              "warning: VLD.INI, line 5, character 1: [VelmoraData] Colour is not read by the program and is left out");
+    EXPECT_EQ(members_of(unknown).count("idle.ico"), 1u);   // a picture named as icon becomes one
+    const BuildResult https = build_archive_mascot(reader_of(secure), BuildOptions());
+    ASSERT_TRUE(https.ok());
+    EXPECT_EQ(exit_status(https.findings), 1);
+}
+
+// A definition that the fuzzer found: a second [List] section, which the program never reads.
+TEST(Build, OnlyTheFirstSectionOfANameCounts)
+{
+    Folder folder = good_folder();
+    folder["VLD.INI"] = bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=idle.png\nTime1=1\n[List]\nFile2=blink.png\n"
+                                 "Time2=1\nFile1=blink.png\n");
+    const BuildResult result = build_archive_mascot(reader_of(folder), BuildOptions());
+    ASSERT_TRUE(result.ok());
+    const CheckReport check = check_archive(result.archive.data(), result.archive.size(), ExtractLimits());
+    EXPECT_EQ(check.mascot.frames.size(), 1u);
+}
+
+TEST(Build, StillMascotsComeFromOnePicture)
+{
+    const BuildResult result = build_still_mascot(png_of(picture_of({"rrr", "rhr", "rrr"})), BuildOptions());
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(traced_mask(result.archive), (std::vector<std::string>{".###", ".#.#", ".###"}));
+    EXPECT_FALSE(build_still_mascot(bytes_of("no picture"), BuildOptions()).ok());
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+"""Mascots built by velmora-kit from PNG pictures, shown by the real program: every frame's
+window region is the picture's alpha mask cut at half (after the kit's canvas rules: frames
+share the largest size, bottoms and centres kept, one column more on the left when a picture
+is opaque at the bottom-left pixel), every frame comes up, the name and comment read back in
+code page 932, and lhasa extracts each archive to exactly the bytes the program extracted."""
+import math
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+import pytest
+
+from harness import SOURCE, wait_until
+from menus import ABOUT_MASCOT, choose, open_dialog, visible
+
+sys.path.insert(0, str(SOURCE / 'tools' / 'mascots'))
+import imagefile  # noqa: E402
+
+KIT = os.path.join(os.environ.get('VELMORA_NATIVE_BIN', SOURCE / 'build' / 'native' / 'bin'), 'velmora-kit')
+ROOT = 'Software\\Korrin\\Velmora2'
+NAME = 'ミケ猫・テスト'
+COMMENT = ['三毛猫です。', 'よろしく①']
+
+
+def soft_disc(size, colour, background_corner=True):
+    """A disc with a soft edge: coverage falls from 1 to 0 over two dots."""
+    centre, radius = (size - 1) / 2, size / 2 - 1
+    return [[colour + (max(0.0, min(1.0, radius - math.hypot(x - centre, y - centre) + 0.5)),)
+             for x in range(size)] for y in range(size)]
+
+
+def gradient(size):
+    """More than 255 colours, transparent at the bottom-left corner."""
+    rows = [[(x * 8 % 256, y * 8 % 256, (x * y) % 256, 1.0) for x in range(size)] for y in range(size)]
+    rows[-1][0] = (0, 0, 0, 0.0)
+    return rows
+
+
+def block(width, height, colour):
+    return [[colour + (1.0,)] * width for _ in range(height)]
+
+
+def footed(width, height, colour):
+    """Opaque but for the two bottom corners, so a bottom-centre dot is always drawn."""
+    rows = block(width, height, colour)
+    rows[-1][0] = rows[-1][-1] = (0, 0, 0, 0.0)
+    return rows
+
+
+def alpha_mask(picture):
+    return [[int(round(p[3] * 255)) >= 128 for p in row] for row in picture]
+
+
+def canvas_masks(pictures):
+    """What the kit promises: the largest size, bottoms and centres kept, and a column more on
+    the left when a picture would be opaque at the canvas's bottom-left pixel."""
+    width = max(len(p[0]) for p in pictures)
+    height = max(len(p) for p in pictures)
+    placed = []
+    for picture in pictures:
+        w, h = len(picture[0]), len(picture)
+        placed.append(((width - w) // 2, height - h, alpha_mask(picture)))
+    widen = any(x == 0 and mask[-1][0] for x, _, mask in placed)
+    width += 1 if widen else 0
+    masks = []
+    for x0, y0, mask in placed:
+        x0 += 1 if widen else 0
+        canvas = [[False] * width for _ in range(height)]
+        for y, row in enumerate(mask):
+            for x, opaque in enumerate(row):
+                canvas[y0 + y][x0 + x] = opaque
+        masks.append(frozenset((x, y) for y in range(height) for x in range(width) if canvas[y][x]))
+    return (width, height), masks
+
+
+MASCOTS = {
+    # Soft edges and a frame of more than 255 colours (24 bits), one size.
+    'edges': dict(frames=[soft_disc(40, (200, 60, 40)), gradient(40)], name='Edges', pos='PosX=20'),
+    # Opaque at the bottom-left pixel: the canvas grows by a column.
+    'corner': dict(frames=[block(31, 20, (30, 90, 200)), footed(31, 20, (30, 200, 90))], name='Corner',
+                   pos='PosX=50'),
+    # Three sizes, a Japanese name and comment.
+    'sizes': dict(frames=[footed(30, 30, (250, 200, 0)), footed(20, 24, (0, 160, 160)), footed(10, 10, (120, 0, 200))],
+                  name=NAME, pos='PosX=80', comment=COMMENT),
+}
+
+
+def write_source(folder, spec):
+    folder.mkdir(parents=True)
+    lines = ['[VelmoraData]', 'Name=' + spec['name'], '[List]']
+    for n, picture in enumerate(spec['frames'], 1):
+        (folder / f'f{n}.png').write_bytes(imagefile.png(picture))
+        lines += [f'File{n}=f{n}.png', f'Time{n}=3']
+    lines += ['[Pos]', spec['pos']]
+    (folder / 'VLD.INI').write_text('\n'.join(lines) + '\n', encoding='utf-8')
+    if 'comment' in spec:
+        (folder / 'Comment.txt').write_text('\n'.join(spec['comment']) + '\n', encoding='utf-8')
+
+
+@pytest.fixture(scope='module')
+def built(wine_desktop, tmp_path_factory):
+    session = wine_desktop
+    session.delete_key('Software\\Korrin')
+    mascots = session.app_dir / 'Mascots'
+    shutil.rmtree(mascots, ignore_errors=True)
+    mascots.mkdir()
+    sources = tmp_path_factory.mktemp('sources')
+    for name, spec in MASCOTS.items():
+        write_source(sources / name, spec)
+        subprocess.run([KIT, 'build', str(sources / name), '-o', str(mascots / (name + '.lzh'))], check=True,
+                       stdout=subprocess.DEVNULL)
+        session.set_value(ROOT + '\\View', name + '.lzh', name + '.lzh')
+    session.start_velmora()
+    windows = wait_until(lambda: len(session.mascots()) == len(MASCOTS) and session.mascots(), timeout=20,
+                         message='the mascots')
+    target = session.target(100, 300, 500, 300)
+    session.driver('foreground', target)
+    by_size = {}
+    for window in windows:
+        left, top, right, bottom = window.rect
+        by_size[(right - left, bottom - top)] = window.handle
+    yield session, by_size, target
+    if session.velmora and session.velmora.poll() is None:
+        session.velmora.kill()
+        session.velmora.wait()
+
+
+def region_mask(session, handle):
+    rects = session.region(handle) or []
+    return frozenset((x, y) for left, top, right, bottom in rects for y in range(top, bottom) for x in range(left, right))
+
+
+@pytest.mark.parametrize('name', MASCOTS)
+def test_every_frame_shows_with_its_alpha_mask(built, name):
+    session, by_size, _ = built
+    size, masks = canvas_masks(MASCOTS[name]['frames'])
+    assert size in by_size, f'no mascot window of the canvas size {size}: {sorted(by_size)}'
+    seen = set()
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline and not set(masks) <= seen:
+        seen.add(region_mask(session, by_size[size]))
+    missing = [n + 1 for n, mask in enumerate(masks) if mask not in seen]
+    assert not missing, f'frames {missing} never showed with their mask'
+    stray = seen - set(masks)
+    assert not stray, 'a region that is no frame of the mascot'
+
+
+def test_name_and_comment_read_back_in_code_page_932(built):
+    session, by_size, target = built
+    size, _ = canvas_masks(MASCOTS['sizes']['frames'])
+    handle = by_size[size]
+    session.driver('foreground', target)
+    left, top, right, bottom = session.window(handle).rect
+    # The bottom-centre dot is drawn in every frame.
+    session.driver('mouse', (left + right) // 2, bottom - 2, 'right')
+    wait_until(lambda: visible(session, '#32768'), message='the mascot menu')
+    time.sleep(0.3)
+    choose(session, ABOUT_MASCOT)
+    dialog = open_dialog(session)
+    texts = {}
+    for line in session.driver('children', dialog.handle).splitlines():
+        parts = line.split()
+        if parts:
+            texts[int(parts[0])] = bytes.fromhex(dict(p.split('=', 1) for p in parts[6:])['text'])
+    session.driver('key', 0x1B)
+    assert texts[1054] == NAME.encode('cp932')
+    assert texts[1053] == ''.join(line + '\r\n' for line in COMMENT).encode('cp932')
+
+
+@pytest.mark.parametrize('name', MASCOTS)
+def test_lhasa_extracts_what_the_program_extracted(built, name, tmp_path):
+    session = built[0]
+    folders = [p for p in session.prefix.glob('drive_c/users/*/**/Velmo/' + name) if p.is_dir()]
+    assert folders, 'the program extracted the archive'
+    subprocess.run(['lha', 'xq', str(session.app_dir / 'Mascots' / (name + '.lzh'))], cwd=tmp_path, check=True)
+    ours = {p.name: p.read_bytes() for p in folders[0].iterdir()}
+    theirs = {p.name: p.read_bytes() for p in tmp_path.iterdir()}
+    assert theirs == ours
