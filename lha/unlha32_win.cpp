@@ -51,3 +51,17 @@ extern "C" __declspec(dllexport) int WINAPI Unlha(HWND, LPCSTR command_line, LPS
 
 // The program calls this before every extraction; there is no cursor to change.
 extern "C" __declspec(dllexport) BOOL WINAPI UnlhaSetCursorMode(int) { return TRUE; }
+
+namespace __gnu_cxx {
+void __freeres() noexcept;
+}
+
+// The library is loaded and freed again for every use. The C++ runtime linked into it keeps
+// an emergency exception pool for the life of the process unless it is handed back here, so
+// without this each load would leave that pool behind.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr)
+        __gnu_cxx::__freeres();
+    return TRUE;
+}

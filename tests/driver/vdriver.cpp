@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <psapi.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -439,6 +440,28 @@ int cmd_reg_create_unicode(int, char** argv)
             ERROR_SUCCESS)
         return 1;
     RegCloseKey(key);
+    return 0;
+}
+
+// load-cycle FILE COUNT: loads and frees a library COUNT times, as the program does for each
+// archive, and prints this process's working set in KiB before and after.
+int cmd_load_cycle(int, char** argv)
+{
+    auto working_set = [] {
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+        return static_cast<unsigned long>(counters.WorkingSetSize / 1024);
+    };
+    HMODULE warm = LoadLibraryA(argv[2]);
+    if (!warm)
+        return 1;
+    FreeLibrary(warm);
+    const unsigned long before = working_set();
+    const long count = std::strtol(argv[3], nullptr, 10);
+    for (long turn = 0; turn < count; ++turn)
+        FreeLibrary(LoadLibraryA(argv[2]));
+    std::printf("%lu %lu\n", before, working_set());
     return 0;
 }
 
@@ -935,7 +958,7 @@ const Command commands[] = {
     {"reg-protect", 2, cmd_reg_protect},  {"atom", 1, cmd_atom},
     {"flip", 4, cmd_flip},                {"popup", 5, cmd_popup},
     {"monitors", 0, cmd_monitors},        {"display-set", 5, cmd_display_set},
-    {"text-fits", 1, cmd_text_fits},
+    {"text-fits", 1, cmd_text_fits},      {"load-cycle", 2, cmd_load_cycle},
     {"reg-create-unicode", 1, cmd_reg_create_unicode},
 };
 
