@@ -117,19 +117,18 @@ LRESULT CALLBACK target_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-// A plain titled window that stays until it is closed; prints its handle first.
-int cmd_target(int argc, char** argv)
+// Shows a window of its own class that stays until it is closed; prints its handle first.
+int run_window(const char* class_name, const char* title, DWORD style, char** rect)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = target_proc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "VdriverTarget";
+    wc.lpszClassName = class_name;
     RegisterClassA(&wc);
-    const char* title = argc > 6 ? argv[6] : "target";
-    HWND window = CreateWindowExA(0, "VdriverTarget", title, WS_OVERLAPPEDWINDOW, number(argv[2]), number(argv[3]),
-                                  number(argv[4]), number(argv[5]), nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = CreateWindowExA(0, class_name, title, style, number(rect[0]), number(rect[1]), number(rect[2]),
+                                  number(rect[3]), nullptr, nullptr, wc.hInstance, nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     SetForegroundWindow(window);
     std::printf("%lx\n", handle_number(window));
@@ -142,30 +141,15 @@ int cmd_target(int argc, char** argv)
     return 0;
 }
 
-// popup CLASS X Y W H: a borderless window of the given class that stays until it is closed,
-// as a stand-in for the shell's taskbars or a full-screen program; prints its handle first.
-int cmd_popup(int, char** argv)
+// target X Y W H [TITLE]: a plain titled window.
+int cmd_target(int argc, char** argv)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = target_proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = argv[2];
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, argv[2], "popup", WS_POPUP, number(argv[3]), number(argv[4]), number(argv[5]),
-                                  number(argv[6]), nullptr, nullptr, wc.hInstance, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
-    SetForegroundWindow(window);
-    std::printf("%lx\n", handle_number(window));
-    std::fflush(stdout);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return 0;
+    return run_window("VdriverTarget", argc > 6 ? argv[6] : "target", WS_OVERLAPPEDWINDOW, argv + 2);
 }
+
+// popup CLASS X Y W H: a borderless window of the given class, as a stand-in for the shell's
+// taskbars or a full-screen program.
+int cmd_popup(int, char** argv) { return run_window(argv[2], "popup", WS_POPUP, argv + 3); }
 
 BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
 {

@@ -71,7 +71,7 @@ class WineSession:
         self.root = Path(tempfile.mkdtemp(prefix='velmora-wine-'))
         self.prefix = self.root / 'prefix'
         self.processes = []
-        self.xvfb = None
+        self.x_server = None
         template = SOURCE / 'build' / f"wine-template{'-desktop' if desktop else ''}-{self.arch}"
         subprocess.run(['flock', str(SOURCE / 'build' / '.wine-template.lock'),
                         str(SOURCE / 'scripts' / 'make-prefix.sh'), str(template),
@@ -112,32 +112,27 @@ class WineSession:
     # --- display and processes -------------------------------------------------------
 
     def _start_display(self):
+        self._start_server(['Xvfb', '-screen', '0', '1024x768x24', '-nolisten', 'tcp'])
+
+    def _start_xorg(self, monitors):
+        empty = self.root / 'xorg.conf.d'
+        empty.mkdir()
+        self._start_server(['Xorg', '-noreset', '-nolisten', 'tcp', '-config',
+                            str(Path(__file__).with_name('xorg-dummy.conf')), '-configdir', str(empty),
+                            '-logfile', str(self.root / 'xorg.log')])
+        self.lay_out(monitors)
+
+    def _start_server(self, command):
+        """Starts an X server that tells its display number through a pipe."""
         read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1024x768x24',
-                                      '-nolisten', 'tcp'], pass_fds=(write_end,),
+        self.x_server = subprocess.Popen([command[0], '-displayfd', str(write_end), *command[1:]], pass_fds=(write_end,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             number = pipe.readline().strip()
         if not number:
-            raise RuntimeError('Xvfb did not start')
+            raise RuntimeError(f'{command[0]} did not start')
         self.display = ':' + number
-
-    def _start_xorg(self, monitors):
-        empty = self.root / 'xorg.conf.d'
-        empty.mkdir()
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(['Xorg', '-displayfd', str(write_end), '-noreset', '-nolisten', 'tcp',
-                                      '-config', str(Path(__file__).with_name('xorg-dummy.conf')),
-                                      '-configdir', str(empty), '-logfile', str(self.root / 'xorg.log')],
-                                     pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise RuntimeError('Xorg did not start')
-        self.display = ':' + number
-        self.lay_out(monitors)
 
     def xrandr(self, *args):
         return subprocess.run(['xrandr', *[str(a) for a in args]], check=True, capture_output=True, text=True,
@@ -167,9 +162,9 @@ class WineSession:
             if process.poll() is None:
                 process.kill()
             process.wait()
-        if self.xvfb:
-            self.xvfb.send_signal(signal.SIGTERM)
-            self.xvfb.wait()
+        if self.x_server:
+            self.x_server.send_signal(signal.SIGTERM)
+            self.x_server.wait()
         try:
             device = os.stat(self.prefix)
             name = f'server-{device.st_dev:x}-{device.st_ino:x}'
