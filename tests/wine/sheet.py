@@ -48,7 +48,10 @@ class Sheet:
         return None
 
     def item(self, control):
-        handle, enabled, visible, text = self.wine.driver('dlg-item', self.page, control).strip('\r\n').split(' ')
+        # A driver run that a loaded machine lets fail answers nothing; the next one answers.
+        line = wait_until(lambda: self.wine.driver('dlg-item', self.page, control).strip('\r\n'), timeout=5,
+                          message=f'control {control} of the page')
+        handle, enabled, visible, text = line.split(' ')
         return {'handle': handle, 'enabled': enabled == '1', 'visible': visible == '1',
                 'text': bytes.fromhex(text).decode('cp932') if text else ''}
 
