@@ -27,7 +27,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / 'wine'))
 from bitmaps import block_figure, ellipse_figure  # noqa: E402
 from fixtures import bmp_bytes, definition, pack  # noqa: E402
-from harness import SOURCE, WIN_BIN, WineSession, wait_until  # noqa: E402
+from harness import SOURCE, WIN_BIN, WineSession, resident_kib, wait_until  # noqa: E402
 
 ROOT = 'Software\\Korrin\\Velmora2'
 COUNT = int(os.environ.get('VELMORA_BENCH_MASCOTS', '10'))
@@ -50,13 +50,6 @@ def wineserver_pid(session):
             if b'wineserver' in command and f'WINEPREFIX={session.prefix}'.encode() in environ:
                 return int(entry.name)
     return None
-
-
-def resident_kib(pid):
-    for line in Path(f'/proc/{pid}/status').read_text().splitlines():
-        if line.startswith('VmRSS:'):
-            return int(line.split()[1])
-    return 0
 
 
 def gui_counts(session, handle):

@@ -22,6 +22,14 @@ APP_DIR = 'C:\\Velmora'
 LOADERS = {'win64': '/usr/lib/wine/wine64', 'win32': '/usr/lib/wine/wine'}
 
 
+def resident_kib(pid):
+    """A process's resident memory in KiB, from /proc."""
+    for line in Path(f'/proc/{pid}/status').read_text().splitlines():
+        if line.startswith('VmRSS:'):
+            return int(line.split()[1])
+    return 0
+
+
 def machine_runs_32bit_programs():
     """Whether this machine's kernel starts the 32-bit loader (the file alone proves nothing)."""
     try:

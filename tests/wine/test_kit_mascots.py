@@ -87,16 +87,16 @@ MASCOTS = {
 }
 
 
-def write_source(folder, spec):
+def write_source(folder, source):
     folder.mkdir(parents=True)
-    lines = ['[VelmoraData]', 'Name=' + spec['name'], '[List]']
-    for n, picture in enumerate(spec['frames'], 1):
+    lines = ['[VelmoraData]', 'Name=' + source['name'], '[List]']
+    for n, picture in enumerate(source['frames'], 1):
         (folder / f'f{n}.png').write_bytes(imagefile.png(picture))
         lines += [f'File{n}=f{n}.png', f'Time{n}=3']
-    lines += ['[Pos]', spec['pos']]
+    lines += ['[Pos]', source['pos']]
     (folder / 'VLD.INI').write_text('\n'.join(lines) + '\n', encoding='utf-8')
-    if 'comment' in spec:
-        (folder / 'Comment.txt').write_text('\n'.join(spec['comment']) + '\n', encoding='utf-8')
+    if 'comment' in source:
+        (folder / 'Comment.txt').write_text('\n'.join(source['comment']) + '\n', encoding='utf-8')
 
 
 @pytest.fixture(scope='module')
@@ -107,8 +107,8 @@ def built(wine_desktop, tmp_path_factory):
     shutil.rmtree(mascots, ignore_errors=True)
     mascots.mkdir()
     sources = tmp_path_factory.mktemp('sources')
-    for name, spec in MASCOTS.items():
-        write_source(sources / name, spec)
+    for name, source in MASCOTS.items():
+        write_source(sources / name, source)
         subprocess.run([KIT, 'build', str(sources / name), '-o', str(mascots / (name + '.lzh'))], check=True,
                        stdout=subprocess.DEVNULL)
         session.set_value(ROOT + '\\View', name + '.lzh', name + '.lzh')

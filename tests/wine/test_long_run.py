@@ -9,13 +9,12 @@ come from longer runs)."""
 import os
 import statistics
 import time
-from pathlib import Path
 
 import pytest
 
 from bitmaps import block_figure, ellipse_figure, write_bmp24
 from fixtures import two_frame_archive
-from harness import wait_until
+from harness import resident_kib, wait_until
 from menus import ABOUT_MASCOT, VERSION, WM_COMMAND, choose, open_dialog, open_tray_menu, visible
 from sheet import ROOT, Sheet
 
@@ -23,13 +22,6 @@ SECONDS = float(os.environ.get('VELMORA_LONG_RUN_SECONDS', '30'))
 IDC_MASCOT_CLEAR_CACHE = 1010
 IDOK = 1
 CLOSINGS = ('button', 'escape', 'close-box')
-
-
-def resident_kib(pid):
-    for line in Path(f'/proc/{pid}/status').read_text().splitlines():
-        if line.startswith('VmRSS:'):
-            return int(line.split()[1])
-    return 0
 
 
 def shown_dialogs(session):

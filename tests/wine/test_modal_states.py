@@ -43,21 +43,17 @@ def sheets(session):
     return [w for w in session.windows('#32770') if session.driver('dlg-find', w.handle, 1000).strip()]
 
 
-def mascot_windows(session):
-    return session.mascots()
-
-
-def right_click_the_preview(session):
-    rect = wait_until(lambda: still_mascot_rects(session), message='the preview standing on the sheet')[0]
+def right_click_the_standing_mascot(session):
+    rect = wait_until(lambda: still_mascot_rects(session), message='a mascot standing still')[0]
     session.driver('mouse', (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2, 'right')
-    wait_until(lambda: visible(session, '#32768'), message='the preview menu')
+    wait_until(lambda: visible(session, '#32768'), message='the mascot menu')
 
 
 def info_dialog_about_the_preview(session, sheet):
     """Clicks the first row, then opens this mascot's information from the preview's menu."""
     sheet.click_row(0)
-    preview = wait_until(lambda: mascot_windows(session), message='the preview')[0]
-    right_click_the_preview(session)
+    preview = wait_until(lambda: session.mascots(), message='the preview')[0]
+    right_click_the_standing_mascot(session)
     choose(session, ABOUT_MASCOT)
     dialog = wait_until(lambda: [d for d in visible(session, '#32770') if d.handle != sheet.handle],
                         message='the information dialog')[0]
@@ -77,13 +73,13 @@ def closing_sheet_under_the_information(session):
     """The sheet told to close while the preview's information dialog keeps the loop nested:
     (sheet, the dialog, the preview's class name)."""
     sheet = Sheet(session)
-    wait_until(lambda: not mascot_windows(session), message='the running mascot to stop')
+    wait_until(lambda: not session.mascots(), message='the running mascot to stop')
     preview, dialog = info_dialog_about_the_preview(session, sheet)
     press_close_on(session, sheet)
     # The preview goes and the checked row's mascot starts again; the sheet itself waits.
-    wait_until(lambda: [m.class_name for m in mascot_windows(session)] not in ([], [preview.class_name]),
+    wait_until(lambda: [m.class_name for m in session.mascots()] not in ([], [preview.class_name]),
                message='the restarted mascot in place of the preview')
-    assert len(mascot_windows(session)) == 1
+    assert len(session.mascots()) == 1
     return sheet, dialog, preview.class_name
 
 
@@ -100,18 +96,18 @@ def class_registered(session, name):
 
 def test_a_row_clicked_on_a_closing_sheet_makes_no_preview_that_outlives_it(wine):
     sheet, dialog, first_preview = closing_sheet_under_the_information(wine)
-    running = mascot_windows(wine)
+    running = wine.mascots()
     sheet.click_row(1)
     time.sleep(1.0)
-    assert [m.handle for m in mascot_windows(wine)] == [m.handle for m in running], 'no preview on a closing sheet'
+    assert [m.handle for m in wine.mascots()] == [m.handle for m in running], 'no preview on a closing sheet'
     close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
     time.sleep(0.5)
-    assert [m.handle for m in mascot_windows(wine)] == [m.handle for m in running]
+    assert [m.handle for m in wine.mascots()] == [m.handle for m in running]
     assert not class_registered(wine, first_preview), "the preview's window class is gone with it"
     # The program goes on as before: the sheet opens again, and closing it starts a.bmp once more.
     again = Sheet(wine)
     again.close()
-    wait_until(lambda: len(mascot_windows(wine)) == 1, message='one mascot after the next sheet')
+    wait_until(lambda: len(wine.mascots()) == 1, message='one mascot after the next sheet')
     assert wine.exit_velmora() == 0
     assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
 
@@ -144,7 +140,7 @@ def test_session_end_with_the_sheet_open_saves_what_closing_it_would_start(wine,
     for row in (1, 2):
         wine.driver('lv-check', sheet.list, row, 1)
     sheet.click_row(0)
-    wait_until(lambda: mascot_windows(wine), message='the preview')
+    wait_until(lambda: wine.mascots(), message='the preview')
     sheet.type_text(IDC_MASCOT_X_VALUE, '33')
     controller = wine.controller().handle
     assert wine.driver('send', controller, 0x11, 0, 0x80000000).strip() != '0'  # WM_QUERYENDSESSION
@@ -186,9 +182,7 @@ def test_a_key_the_program_cannot_delete_ends_the_clear_and_the_exit_save(wine):
 # --- modal combinations: which window is open x which command arrives ------------------------
 
 def open_info_from_the_mascot_menu(session):
-    rect = wait_until(lambda: still_mascot_rects(session), message='the mascot standing still')[0]
-    session.driver('mouse', (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2, 'right')
-    wait_until(lambda: visible(session, '#32768'), message='the mascot menu')
+    right_click_the_standing_mascot(session)
     choose(session, ABOUT_MASCOT)
     return open_dialog(session)
 
@@ -226,26 +220,26 @@ def test_the_sheet_opened_over_a_dialog_closes_in_either_order(wine, first):
         dialog = open_dialog(wine)
     # The tray's settings command arrives while the dialog runs its loop.
     sheet = Sheet(wine)
-    wait_until(lambda: not mascot_windows(wine), message='the mascot described by the dialog to stop')
+    wait_until(lambda: not wine.mascots(), message='the mascot described by the dialog to stop')
     assert wine.window(dialog.handle), 'the dialog stays, holding nothing of the stopped mascot'
     wine.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
     time.sleep(0.5)
     sheet.close()
     wait_until(lambda: not wine.window(dialog.handle), message='the dialog to close')
-    wait_until(lambda: len(mascot_windows(wine)) == 1, message='the checked mascot to run again')
+    wait_until(lambda: len(wine.mascots()) == 1, message='the checked mascot to run again')
     assert nothing_opens(wine, kinds=('#32770',), seconds=0.5)
 
 
 def test_information_about_the_preview_stays_when_another_row_replaces_it(wine):
     sheet = Sheet(wine)
-    wait_until(lambda: not mascot_windows(wine), message='the running mascot to stop')
+    wait_until(lambda: not wine.mascots(), message='the running mascot to stop')
     preview, dialog = info_dialog_about_the_preview(wine, sheet)
     sheet.click_row(1)
-    wait_until(lambda: [m.handle for m in mascot_windows(wine)] not in ([], [preview.handle]),
+    wait_until(lambda: [m.handle for m in wine.mascots()] not in ([], [preview.handle]),
                message='the second preview')
     assert not class_registered(wine, preview.class_name)
     assert wine.window(dialog.handle)
     wine.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
     wait_until(lambda: not wine.window(dialog.handle), message='the dialog to close')
     sheet.close()
-    wait_until(lambda: len(mascot_windows(wine)) == 1, message='the checked mascot alone')
+    wait_until(lambda: len(wine.mascots()) == 1, message='the checked mascot alone')
