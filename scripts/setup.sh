@@ -7,13 +7,17 @@ packages=(
   cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   libgtest-dev googletest clang libclang-rt-14-dev
-  wine wine32:i386 wine64 fonts-wine
+  wine wine64 fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic locales
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   python3 python3-pytest
   lhasa liblhasa-dev p7zip-full zip unzip
   libstb-dev libgif-dev
 )
+# Wine's 32-bit part is only of use where the kernel runs 32-bit programs, and its libraries must
+# match the 64-bit ones version for version, which a mirror in the middle of a sync cannot always
+# give: the 64-bit suites run without it, so a failed install is reported, not fatal.
+optional_packages=(wine32:i386)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -28,13 +32,29 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
+# A mirror caught in the middle of a sync fails one list of the update while the others are
+# fresh; the install then still finds every package, so such an update is retried, not fatal.
+refresh_package_lists() {
+  for attempt in 1 2 3; do
+    "${sudo_cmd[@]}" apt-get update -qq && return 0
+    sleep $((attempt * 5))
+  done
+  echo "setup: some package lists could not be refreshed; installing from the lists at hand" >&2
+}
+
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
+  refresh_package_lists
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 elif [ -n "${need_update:-}" ]; then
-  "${sudo_cmd[@]}" apt-get update -qq
+  refresh_package_lists
 fi
+
+for p in "${optional_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" && continue
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "$p" >/dev/null 2>&1 ||
+    echo "setup: $p could not be installed; the 32-bit Wine suites will not run here" >&2
+done
 
 # Wine picks code page 932 from LC_ALL; the compiled locale keeps the shell quiet about it.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
