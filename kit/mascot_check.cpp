@@ -328,6 +328,7 @@ void check_files(const MemberStore& files, CheckReport& result)
     const std::vector<uint8_t>* definition_bytes = files.find(kDefinitionFile);
     if (!definition_bytes) {
         report.error("there is no VLD.INI: the mascot has no name and no frames");
+        result.mascot.name = kAbsentText;
         return;
     }
     const std::string definition_text(definition_bytes->begin(), definition_bytes->end());

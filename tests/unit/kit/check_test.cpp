@@ -221,6 +221,9 @@ TEST(Check, StillMascotsAndFoldersAreReadLikeArchives)
     EXPECT_TRUE(report.findings.empty());
     EXPECT_EQ(report.summary, "Sprout.bmp: 1 frame, 4x3");
 
+    // Without a definition the summary names what was checked, as for a mascot without a name.
+    EXPECT_EQ(check_folder(MemberStore()).summary, "folder: 0 frames, 0x0");
+
     const std::vector<uint8_t> junk = bytes_of("BM");
     EXPECT_EQ(exit_status(check_still("x.bmp", junk.data(), junk.size()).findings), 2);
 
