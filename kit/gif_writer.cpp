@@ -6,6 +6,13 @@
 
 namespace {
 
+// giflib has no text for some codes, success among them.
+std::string error_text(int error)
+{
+    const char* text = GifErrorString(error);
+    return text ? text : "error " + std::to_string(error);
+}
+
 int append_bytes(GifFileType* gif, const GifByteType* data, int length)
 {
     auto* out = static_cast<std::vector<uint8_t>*>(gif->UserData);
@@ -83,8 +90,6 @@ bool put_picture(GifFileType* gif, const RgbaImage& picture, std::string& reason
     for (int y = 0; ok && y < picture.height; ++y)
         ok = EGifPutLine(gif, &indices[static_cast<size_t>(y) * picture.width], picture.width) == GIF_OK;
     GifFreeMapObject(map);
-    if (!ok && reason.empty())
-        reason = "the GIF cannot be written";
     return ok;
 }
 
@@ -101,7 +106,7 @@ bool write_gif(int32_t width, int32_t height, const std::vector<PreviewShowing>&
     int error = 0;
     GifFileType* gif = EGifOpen(&out, append_bytes, &error);
     if (!gif) {
-        reason = GifErrorString(error);
+        reason = error_text(error);
         return false;
     }
     EGifSetGifVersion(gif, true);
@@ -126,13 +131,15 @@ bool write_gif(int32_t width, int32_t height, const std::vector<PreviewShowing>&
         } else {
             const size_t start = out.size();
             const RgbaImage picture = make_picture(showings[s].frame);
-            ok = picture.width == width && picture.height == height && put_picture(gif, picture, reason);
+            if (picture.width != width || picture.height != height)
+                reason = "a picture is not the size of the scene";
+            ok = reason.empty() && put_picture(gif, picture, reason);
             written[showings[s].frame] = std::make_pair(start, out.size());
         }
     }
     if (EGifCloseFile(gif, &error) != GIF_OK || !ok) {
         if (reason.empty())
-            reason = std::string("the GIF cannot be written: ") + GifErrorString(error);
+            reason = "the GIF cannot be written: " + error_text(error);
         return false;
     }
     return true;
