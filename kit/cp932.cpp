@@ -218,6 +218,43 @@ bool author_text_to_utf8(const std::string& bytes, std::string& utf8, AuthorEnco
     return cp932_to_utf8(text, utf8, fault);
 }
 
+namespace {
+
+// The lower case of a letter whose pair code page 932 holds both halves of; others stay.
+char32_t fold_letter(char32_t c)
+{
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xFF21 && c <= 0xFF3A) || (c >= 0x0391 && c <= 0x03A9 && c != 0x03A2) ||
+        (c >= 0x0410 && c <= 0x042F))
+        return c + 0x20;
+    if (c >= 0x0400 && c <= 0x040F)
+        return c + 0x50;
+    if (c >= 0x2160 && c <= 0x216F)
+        return c + 0x10;
+    return c;
+}
+
+}  // namespace
+
+std::u32string file_name_key(const std::string& cp932)
+{
+    // A byte that starts no character keeps a value past Unicode's end, so it matches only itself.
+    constexpr char32_t kLoneByte = 0x110000;
+    std::u32string key;
+    size_t at = 0;
+    while (at < cp932.size()) {
+        char32_t c = 0;
+        if (decode_one(cp932, at, c)) {
+            key += fold_letter(c);
+        } else {
+            key += kLoneByte + static_cast<unsigned char>(cp932[at]);
+            ++at;
+        }
+    }
+    return key;
+}
+
+bool same_file_name(const std::string& a, const std::string& b) { return file_name_key(a) == file_name_key(b); }
+
 std::string describe_character(char32_t character)
 {
     char code[16];

@@ -37,5 +37,12 @@ enum class AuthorEncoding { utf8, cp932 };
 // text that is valid UTF-8 is taken as UTF-8, anything else must be valid code page 932.
 bool author_text_to_utf8(const std::string& bytes, std::string& utf8, AuthorEncoding& found, TextFault& fault);
 
+// A file name in code page 932 as Windows' file systems compare it: letters of every case
+// pair the code page holds (ASCII, full-width Latin, Greek, Cyrillic, Roman numerals) fold to
+// one, and a trail byte is never taken for an ASCII letter. Two names are the same file when
+// their keys are equal; bytes that form no character stay distinct.
+std::u32string file_name_key(const std::string& cp932);
+bool same_file_name(const std::string& a, const std::string& b);
+
 // "U+301C 〜" for a report.
 std::string describe_character(char32_t character);

@@ -62,17 +62,9 @@ private:
     std::map<std::string, std::string> frame_members_;   // source -> member name (code page 932)
     std::vector<RgbaImage> first_pictures_;              // each distinct source as read, in order
     std::vector<std::string> icon_lines_;
-    std::set<std::string> member_names_folded_;
+    std::set<std::u32string> member_names_folded_;
     bool widened_ = false;
 };
-
-std::string folded(const std::string& name)
-{
-    std::string out = name;
-    for (char& c : out)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return out;
-}
 
 std::string line_of(const std::string& text, size_t number)
 {
@@ -257,7 +249,7 @@ bool Builder::convert_frames()
         }
         if (!member_name(entry.source, ".bmp", name))
             continue;
-        if (!member_names_folded_.insert(folded(name)).second) {
+        if (!member_names_folded_.insert(file_name_key(name)).second) {
             error("the frame \"" + entry.source + "\" would be stored as \"" + cp932_for_display(name) +
                   "\", the name of another frame");
             continue;
@@ -354,13 +346,13 @@ void Builder::make_icons()
             error(std::string(keys[i]) + ": \"" + entry->value + "\" is neither an icon file nor a picture: " + reason);
             continue;
         }
-        if (member_names_folded_.insert(folded(name)).second)
+        if (member_names_folded_.insert(file_name_key(name)).second)
             add_member(name, std::move(bytes));
         icon_lines_.push_back(std::string(keys[i]) + "=" + name);
     }
     if (icon_lines_.empty() && !first_pictures_.empty()) {
         add_member(kIconFile, icon_file(fit_into_square(first_pictures_[0], 16)));
-        member_names_folded_.insert(kIconFile);
+        member_names_folded_.insert(file_name_key(kIconFile));
         icon_lines_.push_back(std::string("Icon16=") + kIconFile);
         note(std::string("no icon is named: ") + kIconFile + " is made from the first frame");
     }
@@ -457,11 +449,18 @@ void Builder::write_definition()
             return;
         }
         // A column added on the left moves the picture one dot right of a left-measured anchor.
-        if (widened_ && std::string(key) == "LeftX" && !definition_->find("Pos", "PosX")) {
-            --value;
-            note("LeftX becomes " + std::to_string(value) + " so that the widened picture stands where it did");
+        const bool lessened = widened_ && std::string(key) == "LeftX" && !definition_->find("Pos", "PosX");
+        const int64_t written = int64_t(value) - (lessened ? 1 : 0);
+        if (written < kLeastAnchor || written > kMostAnchor) {
+            error(where(kDefinitionFile, entry->line, 1) + ": " + key + "=" + std::to_string(value) +
+                  (lessened ? ", lessened by one for the widened canvas," : "") + " lies outside " +
+                  std::to_string(kLeastAnchor) + " to " + std::to_string(kMostAnchor) +
+                  ", the anchors the program can place");
+            return;
         }
-        pos += std::string(key) + "=" + std::to_string(value) + "\r\n";
+        if (lessened)
+            note("LeftX becomes " + std::to_string(written) + " so that the widened picture stands where it did");
+        pos += std::string(key) + "=" + std::to_string(written) + "\r\n";
     }
     if (!pos.empty())
         text += "\r\n[Pos]\r\n" + pos;

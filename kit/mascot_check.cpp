@@ -263,14 +263,24 @@ void check_web_page(const std::vector<uint8_t>& bytes, Reporter& report)
                        " is not shown as a link: the information dialog links only addresses beginning with http://");
 }
 
-// Whether the mascot's rectangle at least touches the target's.
+// Whether the mascot's rectangle at least touches the target's; a mascot at the far end of
+// the coordinates does not reach round to the other side.
 bool touches(const Rect32& target, Point32 at, int32_t width, int32_t height)
 {
-    return at.x <= target.right && at.x + width >= target.left && at.y <= target.bottom && at.y + height >= target.top;
+    return at.x <= target.right && int64_t(at.x) + width >= target.left && at.y <= target.bottom &&
+           int64_t(at.y) + height >= target.top;
 }
 
 void check_anchors(const LoadedMascot& mascot, Reporter& report)
 {
+    const int32_t anchors[] = {mascot.settings.PositionX, mascot.settings.PositionY};
+    for (int32_t anchor : anchors) {
+        if (anchor < kLeastAnchor || anchor > kMostAnchor) {
+            report.warning("an anchor of " + std::to_string(anchor) + " lies outside " + std::to_string(kLeastAnchor) +
+                           " to " + std::to_string(kMostAnchor) + ", the anchors the program can place");
+            return;
+        }
+    }
     static const Rect32 kTargets[] = {{100, 100, 740, 580}, {100, 100, 400, 300}};
     for (const Rect32& target : kTargets) {
         const Point32 at = compute_mascot_position(target, mascot.width, mascot.height, mascot.settings);
@@ -318,6 +328,7 @@ void check_files(const MemberStore& files, CheckReport& result)
     const std::vector<uint8_t>* definition_bytes = files.find(kDefinitionFile);
     if (!definition_bytes) {
         report.error("there is no VLD.INI: the mascot has no name and no frames");
+        result.mascot.name = kAbsentText;
         return;
     }
     const std::string definition_text(definition_bytes->begin(), definition_bytes->end());
@@ -380,15 +391,12 @@ CheckReport check_archive(const uint8_t* bytes, size_t size, const ExtractLimits
         report.error(std::string("this is not an LHA archive: ") + describe_status(contents.report.status));
         return result;
     }
-    std::map<std::string, int> seen;
+    std::map<std::u32string, int> seen;
     for (const MemberOutcome& member : contents.report.members) {
         if (member.status != LhaStatus::ok)
             report.error("the member " + shown(member.name.empty() ? "?" : member.name) +
                          " cannot be extracted: " + describe_status(member.status));
-        std::string folded = member.name;
-        for (char& c : folded)
-            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        if (member.status == LhaStatus::ok && seen[folded]++ == 1)
+        if (member.status == LhaStatus::ok && seen[file_name_key(member.name)]++ == 1)
             report.warning("two members extract to " + shown(member.name) + ": the later one replaces the earlier");
     }
     if (contents.lookup.status != LhaStatus::ok && contents.files.find(kDefinitionFile))

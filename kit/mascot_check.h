@@ -31,6 +31,11 @@ struct CheckReport {
     std::string summary;            // one line, UTF-8
 };
 
+// Anchors, dots or percent, within which the program places a mascot where its author means:
+// further out it stands beyond any desktop, and near the ends of 32 bits the placement's sums
+// wrap around to the other side.
+constexpr int32_t kLeastAnchor = -32768, kMostAnchor = 32767;
+
 // Archives larger than this are refused before anything is extracted.
 constexpr size_t kMaxArchiveBytes = size_t(64) << 20;
 

@@ -1,6 +1,6 @@
 #include "kit/member_store.h"
 
-#include "kit/profile_text.h"
+#include "kit/cp932.h"
 #include "lha/member_header.h"
 
 namespace {
@@ -81,7 +81,7 @@ ExtractReport extract_with(const uint8_t* archive, size_t size, const ExtractLim
 MemberStore::File* MemberStore::lookup(const std::string& name)
 {
     for (File& file : files_)
-        if (equal_ignoring_ascii_case(file.name, name))
+        if (same_file_name(file.name, name))
             return &file;
     return nullptr;
 }
@@ -116,7 +116,7 @@ std::string MemberStore::spelling(const std::string& name) const
 bool MemberStore::remove(const std::string& name)
 {
     for (size_t i = 0; i < files_.size(); ++i) {
-        if (equal_ignoring_ascii_case(files_[i].name, name)) {
+        if (same_file_name(files_[i].name, name)) {
             files_.erase(files_.begin() + static_cast<std::ptrdiff_t>(i));
             return true;
         }

@@ -7,8 +7,9 @@
 #include "lha/extract.h"
 #include "lha/file_system.h"
 
-// The files of a mascot folder, found by name the way Windows finds them: without regard to
-// the case of ASCII letters, so "Idle.BMP" names the member "idle.bmp".
+// The files of a mascot folder, named in code page 932 and found by name the way Windows finds
+// them: without regard to the case of letters, so "Idle.BMP" names the member "idle.bmp" and
+// "Α.bmp" the member "α.bmp".
 class MemberStore {
 public:
     // Replaces a file of the same name, keeping the new spelling.

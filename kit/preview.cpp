@@ -113,31 +113,69 @@ std::vector<Showing> run_clock(const LoadedMascot& mascot, uint32_t seed, int32_
     return shown;
 }
 
+// The first frame whose bitmap is the same as this one's, so that it is drawn once.
+size_t first_alike(const LoadedMascot& mascot, size_t frame)
+{
+    for (size_t earlier = 0; earlier < frame; ++earlier)
+        if (mascot.frames[earlier].data == mascot.frames[frame].data)
+            return earlier;
+    return frame;
+}
+
+bool placeable(int32_t anchor) { return anchor >= kLeastAnchor && anchor <= kMostAnchor; }
+
 }  // namespace
 
-std::vector<PreviewFrame> render_preview(const LoadedMascot& mascot, uint32_t seed, int32_t least_ticks,
-                                         int32_t most_ticks)
+bool plan_preview(const LoadedMascot& mascot, uint32_t seed, PreviewPlan& plan, std::string& reason,
+                  int32_t least_ticks, int32_t most_ticks)
 {
-    std::vector<PreviewFrame> frames;
-    if (mascot.frames.empty())
-        return frames;
-    const int32_t width = mascot.width, height = mascot.height;
-    Rect32 window{0, 0, std::max(320, width * 3), std::max(140, height + 60)};
-    Point32 at = compute_mascot_position(window, width, height, mascot.settings);
-    // The scene holds the window and the mascot, wherever its anchors put it, within reason.
-    const int32_t left = std::max(std::min(window.left, at.x), -2048), top = std::max(std::min(window.top, at.y), -2048);
-    const int32_t right = std::min(std::max(window.right, at.x + width), 4096);
-    const int32_t bottom = std::min(std::max(window.bottom, at.y + height), 4096);
-    const int32_t dx = kMargin - left, dy = kMargin - top;
-    window = Rect32{window.left + dx, window.top + dy, window.right + dx, window.bottom + dy};
-    at = Point32{at.x + dx, at.y + dy};
-    RgbaImage scene = blank_image(right - left + 2 * kMargin, bottom - top + 2 * kMargin);
-    fill(scene, 0, 0, scene.width, scene.height, kDesktop);
-    draw_window(scene, window);
-    for (const Showing& showing : run_clock(mascot, seed, least_ticks, most_ticks)) {
-        PreviewFrame frame{scene, showing.ticks * 10};
-        draw_mascot(frame.picture, mascot.frames[showing.frame], at, width, height);
-        frames.push_back(std::move(frame));
+    plan = PreviewPlan();
+    if (mascot.frames.empty()) {
+        reason = "the mascot has no frame";
+        return false;
     }
-    return frames;
+    if (!placeable(mascot.settings.PositionX) || !placeable(mascot.settings.PositionY)) {
+        reason = "the anchors lie outside what the program can place";
+        return false;
+    }
+    // Within those anchors and the bitmap reader's sizes every sum below stays far inside 32 bits.
+    const int64_t width = mascot.width, height = mascot.height;
+    const Rect32 window{0, 0, static_cast<int32_t>(std::max<int64_t>(320, width * 3)),
+                        static_cast<int32_t>(std::max<int64_t>(140, height + 60))};
+    const Point32 at = compute_mascot_position(window, mascot.width, mascot.height, mascot.settings);
+    // The window and the mascot, but of the window only what lies near the mascot.
+    const int64_t left = std::max<int64_t>(std::min<int64_t>(window.left, at.x), at.x - kPreviewContext);
+    const int64_t top = std::max<int64_t>(std::min<int64_t>(window.top, at.y), at.y - kPreviewContext);
+    const int64_t right = std::min<int64_t>(std::max<int64_t>(window.right, at.x + width), at.x + width + kPreviewContext);
+    const int64_t bottom =
+        std::min<int64_t>(std::max<int64_t>(window.bottom, at.y + height), at.y + height + kPreviewContext);
+    const int64_t scene_width = right - left + 2 * kMargin, scene_height = bottom - top + 2 * kMargin;
+    if (scene_width * scene_height > kPreviewPixelBudget) {
+        reason = "the preview would be " + std::to_string(scene_width) + "x" + std::to_string(scene_height) +
+                 ", more than the " + std::to_string(kPreviewPixelBudget) + " dots a picture of it may have";
+        return false;
+    }
+    const int64_t dx = kMargin - left, dy = kMargin - top;
+    plan.width = static_cast<int32_t>(scene_width);
+    plan.height = static_cast<int32_t>(scene_height);
+    plan.window = Rect32{static_cast<int32_t>(window.left + dx), static_cast<int32_t>(window.top + dy),
+                         static_cast<int32_t>(window.right + dx), static_cast<int32_t>(window.bottom + dy)};
+    plan.at = Point32{static_cast<int32_t>(at.x + dx), static_cast<int32_t>(at.y + dy)};
+    for (const Showing& showing : run_clock(mascot, seed, least_ticks, most_ticks)) {
+        const size_t frame = first_alike(mascot, showing.frame);
+        if (!plan.showings.empty() && plan.showings.back().frame == frame)
+            plan.showings.back().delay += showing.ticks * 10;
+        else
+            plan.showings.push_back(PreviewShowing{frame, showing.ticks * 10});
+    }
+    return true;
+}
+
+RgbaImage render_preview_picture(const LoadedMascot& mascot, const PreviewPlan& plan, size_t frame)
+{
+    RgbaImage scene = blank_image(plan.width, plan.height);
+    fill(scene, 0, 0, scene.width, scene.height, kDesktop);
+    draw_window(scene, plan.window);
+    draw_mascot(scene, mascot.frames[frame], plan.at, mascot.width, mascot.height);
+    return scene;
 }

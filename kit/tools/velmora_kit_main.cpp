@@ -3,29 +3,27 @@
 //   velmora-kit build PICTURE.png -o NAME.bmp [--matte RRGGBB]
 //   velmora-kit check NAME.lzh | NAME.bmp | FOLDER
 //   velmora-kit preview NAME.lzh | NAME.bmp | FOLDER -o preview.gif [--seed N]
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "kit/cp932.h"
 #include "kit/mascot_build.h"
 #include "kit/mascot_check.h"
 #include "kit/preview.h"
+#include "kit/tools/kit_system.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+void say(const std::string& utf8) { write_text(stdout, utf8 + "\n"); }
+
 int usage()
 {
-    std::fprintf(stderr,
+    write_text(stderr,
                  "usage: velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB]\n"
                  "       velmora-kit build PICTURE -o NAME.bmp [--matte RRGGBB]\n"
                  "       velmora-kit check NAME.lzh|NAME.bmp|FOLDER\n"
@@ -36,32 +34,39 @@ int usage()
 bool read_whole(const fs::path& path, std::vector<uint8_t>& bytes, size_t limit)
 {
     std::error_code error;
-    if (!fs::is_regular_file(path, error) || fs::file_size(path, error) > limit)
+    if (!fs::is_regular_file(path, error))
         return false;
-    std::ifstream in(path, std::ios::binary);
+    const uintmax_t size = fs::file_size(path, error);
+    if (error || size > limit)
+        return false;
+    std::FILE* in = open_file(path, "rb");
     if (!in)
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    bytes.resize(static_cast<size_t>(size));
+    const bool whole = std::fread(bytes.data(), 1, bytes.size(), in) == bytes.size();
+    std::fclose(in);
+    return whole;
 }
 
 // Writes under a temporary name and renames, so a failed write leaves no half file.
-bool write_whole(const std::string& path, const std::vector<uint8_t>& bytes)
+bool write_whole(const fs::path& path, const std::vector<uint8_t>& bytes)
 {
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
+    fs::path temporary = path;
+    temporary += ".part";
+    std::FILE* out = open_file(temporary, "wb");
+    if (!out)
+        return false;
+    const bool whole = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     std::error_code error;
+    if (std::fclose(out) != 0 || !whole) {
+        fs::remove(temporary, error);
+        return false;
+    }
     fs::rename(temporary, path, error);
-    if (error)
-        std::remove(temporary.c_str());
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    }
     return !error;
 }
 
@@ -69,15 +74,8 @@ bool write_whole(const std::string& path, const std::vector<uint8_t>& bytes)
 // start from a root are refused, so a definition cannot pack a file from elsewhere.
 bool inside_folder(const fs::path& folder, const std::string& utf8_name, fs::path& path)
 {
-    std::string native = utf8_name;
-#ifdef _WIN32
-    // Windows opens narrow names in the ANSI code page.
-    TextFault fault;
-    if (!utf8_to_cp932(utf8_name, native, fault))
-        return false;
-#endif
-    const fs::path relative(native);
-    if (native.empty() || relative.is_absolute() || relative.has_root_name() || relative.has_root_directory())
+    const fs::path relative = path_from_utf8(utf8_name);
+    if (utf8_name.empty() || relative.is_absolute() || relative.has_root_name() || relative.has_root_directory())
         return false;
     for (const fs::path& part : relative)
         if (part == "..")
@@ -100,7 +98,7 @@ bool has_extension(const std::string& path, const char* extension)
 void print(const std::vector<Finding>& findings)
 {
     for (const Finding& finding : findings)
-        std::printf("%s\n", format_finding(finding).c_str());
+        say(format_finding(finding));
 }
 
 struct Arguments {
@@ -110,17 +108,17 @@ struct Arguments {
     uint32_t seed = 1;
 };
 
-bool parse_arguments(int argc, char** argv, Arguments& args)
+bool parse_arguments(const std::vector<std::string>& argv, Arguments& args)
 {
-    if (argc < 3)
+    if (argv.size() < 2)
         return false;
-    args.verb = argv[1];
-    args.input = argv[2];
-    for (int i = 3; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (i + 1 >= argc)
+    args.verb = argv[0];
+    args.input = argv[1];
+    for (size_t i = 2; i < argv.size(); ++i) {
+        const std::string& option = argv[i];
+        if (i + 1 >= argv.size())
             return false;
-        const std::string value = argv[++i];
+        const std::string& value = argv[++i];
         if (option == "-o") {
             args.output = value;
         } else if (option == "--matte") {
@@ -149,18 +147,15 @@ int run_build(const Arguments& args)
     BuildOptions options;
     options.has_matte = args.has_matte;
     options.matte = args.matte;
-    const fs::path input(args.input);
+    const fs::path input = path_from_utf8(args.input);
     BuildResult result;
     std::error_code error;
     if (fs::is_directory(input, error)) {
         if (!has_extension(args.output, ".lzh")) {
-            std::fprintf(stderr, "velmora-kit: an animated mascot is an .lzh archive\n");
+            write_text(stderr, "velmora-kit: an animated mascot is an .lzh archive\n");
             return 2;
         }
-        struct stat info;
-        const std::string definition = (input / "VLD.INI").string();
-        if (stat(definition.c_str(), &info) == 0)
-            options.unix_time = static_cast<uint32_t>(info.st_mtime);
+        options.unix_time = modification_time(input / "VLD.INI");
         result = build_archive_mascot(
             [&](const std::string& name, std::vector<uint8_t>& bytes) {
                 fs::path path;
@@ -170,34 +165,35 @@ int run_build(const Arguments& args)
     } else {
         std::vector<uint8_t> picture;
         if (!has_extension(args.output, ".bmp") || !read_whole(input, picture, kMaxArchiveBytes)) {
-            std::fprintf(stderr, "velmora-kit: %s is no folder, and no picture to make a .bmp of\n", args.input.c_str());
+            write_text(stderr, "velmora-kit: " + args.input + " is no folder, and no picture to make a .bmp of\n");
             return 2;
         }
         result = build_still_mascot(picture, options);
     }
     print(result.findings);
     if (!result.ok()) {
-        std::printf("no mascot written\n");
+        say("no mascot written");
         return 2;
     }
-    if (!write_whole(args.output, result.archive)) {
-        std::printf("error: %s cannot be written\n", args.output.c_str());
+    if (!write_whole(path_from_utf8(args.output), result.archive)) {
+        say("error: " + args.output + " cannot be written");
         return 2;
     }
-    std::printf("wrote %s (%zu bytes)\n", args.output.c_str(), result.archive.size());
-    return 0;
+    say("wrote " + args.output + " (" + std::to_string(result.archive.size()) + " bytes)");
+    // The mascot is written, but a warning of its own check is as much a fault as in check.
+    return exit_status(result.findings);
 }
 
 CheckReport check_path(const std::string& input_path)
 {
-    const fs::path input(input_path);
+    const fs::path input = path_from_utf8(input_path);
     std::error_code error;
     if (fs::is_directory(input, error)) {
         MemberStore files;
         for (const fs::directory_entry& entry : fs::directory_iterator(input, error)) {
             std::vector<uint8_t> bytes;
             if (entry.is_regular_file(error) && read_whole(entry.path(), bytes, kMaxArchiveBytes))
-                files.put(entry.path().filename().string(), std::move(bytes));
+                files.put(member_name_of(entry.path().filename()), std::move(bytes));
         }
         return check_folder(files);
     }
@@ -208,7 +204,7 @@ CheckReport check_path(const std::string& input_path)
         return report;
     }
     if (has_extension(input_path, ".bmp"))
-        return check_still(input.filename().string(), bytes.data(), bytes.size());
+        return check_still(member_name_of(input.filename()), bytes.data(), bytes.size());
     return check_archive(bytes.data(), bytes.size(), ExtractLimits{uint64_t(64) << 20, uint64_t(256) << 20});
 }
 
@@ -217,7 +213,7 @@ int run_check(const Arguments& args)
     const CheckReport report = check_path(args.input);
     print(report.findings);
     if (!report.summary.empty())
-        std::printf("%s\n", report.summary.c_str());
+        say(report.summary);
     return exit_status(report.findings);
 }
 
@@ -228,22 +224,27 @@ int run_preview(const Arguments& args)
     const CheckReport report = check_path(args.input);
     if (report.mascot.frames.empty()) {
         print(report.findings);
-        std::printf("no preview written: the mascot has no frame\n");
+        say("no preview written: the mascot has no frame");
+        return 2;
+    }
+    PreviewPlan plan;
+    std::string reason;
+    if (!plan_preview(report.mascot, args.seed, plan, reason)) {
+        say("no preview written: " + reason);
         return 2;
     }
     std::vector<uint8_t> gif;
-    std::string reason;
-    const std::vector<PreviewFrame> frames = render_preview(report.mascot, args.seed);
-    if (!write_gif(frames, gif, reason)) {
-        std::printf("error: %s\n", reason.c_str());
+    const PictureMaker picture = [&](size_t frame) { return render_preview_picture(report.mascot, plan, frame); };
+    if (!write_gif(plan.width, plan.height, plan.showings, picture, gif, reason)) {
+        say("error: " + reason);
         return 2;
     }
-    if (!write_whole(args.output, gif)) {
-        std::printf("error: %s cannot be written\n", args.output.c_str());
+    if (!write_whole(path_from_utf8(args.output), gif)) {
+        say("error: " + args.output + " cannot be written");
         return 2;
     }
-    std::printf("wrote %s (%zu pictures, %dx%d)\n", args.output.c_str(), frames.size(), frames[0].picture.width,
-                frames[0].picture.height);
+    say("wrote " + args.output + " (" + std::to_string(plan.showings.size()) + " pictures, " +
+        std::to_string(plan.width) + "x" + std::to_string(plan.height) + ")");
     return 0;
 }
 
@@ -252,7 +253,7 @@ int run_preview(const Arguments& args)
 int main(int argc, char** argv)
 {
     Arguments args;
-    if (!parse_arguments(argc, argv, args))
+    if (!parse_arguments(command_line_arguments(argc, argv), args))
         return usage();
     if (args.verb == "build")
         return run_build(args);

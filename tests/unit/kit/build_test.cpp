@@ -154,6 +154,39 @@ std::vector<FaultCase> fault_cases()
              return folder;
          }(),
          "would be stored as \"idle.bmp\", the name of another frame"},
+        {"two frames whose names differ in the case of a Greek letter",
+         [] {
+             Folder folder = good_folder();
+             folder["α.png"] = png_of(picture_of(kIdle));
+             folder["Α.png"] = png_of(picture_of(kBlink));
+             folder["VLD.INI"] = bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=α.png\nTime1=1\nFile2=Α.png\nTime2=1\n");
+             return folder;
+         }(),
+         "would be stored as \"Α.bmp\", the name of another frame"},
+        {"two frames whose names differ in the case of full-width Latin",
+         [] {
+             Folder folder = good_folder();
+             folder["ａ.png"] = png_of(picture_of(kIdle));
+             folder["Ａ.png"] = png_of(picture_of(kBlink));
+             folder["VLD.INI"] = bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=ａ.png\nTime1=1\nFile2=Ａ.png\nTime2=1\n");
+             return folder;
+         }(),
+         "would be stored as \"Ａ.bmp\", the name of another frame"},
+        {"LeftX at the least 32-bit value on a widened canvas",
+         [] {
+             Folder folder = good_folder();
+             folder["idle.png"] = png_of(picture_of({"wwww", "wkkw", "wwww"}));   // opaque bottom-left
+             folder["VLD.INI"] = bytes_of("[VelmoraData]\nName=a\n[List]\nFile1=idle.png\nTime1=1\n"
+                                          "[Pos]\nLeftX=-2147483648\n");
+             return folder;
+         }(),
+         "error: VLD.INI, line 7, character 1: LeftX=-2147483648, lessened by one for the widened canvas, lies outside "
+         "-32768 to 32767, the anchors the program can place"},
+        {"an anchor beyond any desktop", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n" + list + "[Pos]\nUnderY=40000\n")),
+         "UnderY=40000 lies outside -32768 to 32767"},
+        {"an anchor of percent at the end of 32 bits",
+         changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n" + list + "[Pos]\nPosX=2147483647\n")),
+         "PosX=2147483647 lies outside"},
         {"a non-numeric anchor", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n" + list + "[Pos]\nPosX=left\n")),
          "PosX is not a whole number"},
         {"an icon that is neither", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\nIcon16=Comment.txt\n" + list)),

@@ -72,8 +72,27 @@ std::vector<BrokenCase> broken_cases()
     Members png_icon = without("m.ico");
     png_icon[0].second = bytes_of(good_definition().replace(good_definition().find("m.ico"), 5, "m.png"));
     png_icon.emplace_back("m.png", png_of(picture_of(kFrameA)));
+    // File1 names a frame stored under a name that differs in the case of a letter beyond ASCII
+    // (upper-case alpha in the list, lower-case alpha stored); and ア 0x8341 and ヂ 0x8361 are
+    // two files, though their trail bytes differ as the case of an ASCII letter does.
+    auto renamed_frame = [](const char* listed, const char* stored) {
+        Members members = with("VLD.INI", bytes_of(good_definition(
+                                              "", std::string("File1=") + listed + "\r\nTime1=10\r\nFile2=b.bmp\r\nTime2=-5\r\n")));
+        for (auto& member : members)
+            if (member.first == "a.bmp")
+                member.first = stored;
+        return members;
+    };
     return {
         {"sound", good_members(), 0, nullptr},
+        {"a frame named in the other case of a Greek letter", renamed_frame("\x83\x9F.bmp", "\x83\xBF.bmp"), 0, nullptr},
+        {"a member beside a frame whose name differs in a trail byte's case",
+         [&] {
+             Members members = renamed_frame("\x83\x41.bmp", "\x83\x41.bmp");
+             members.emplace_back("\x83\x61.bmp", bitmap_of(kFrameB));
+             return members;
+         }(),
+         1, "warning: the member \"ヂ.bmp\" is never read by the program"},
         {"a gap in the numbers",
          with("VLD.INI", bytes_of(good_definition("", two_frames + "File3=b.bmp\r\nTime3=5\r\n"))), 2,
          "error: the frame list ends after frame 1: there is no File2; File3 is never shown"},
@@ -121,6 +140,12 @@ std::vector<BrokenCase> broken_cases()
          "the anchors put the mascot off its window"},
         {"anchors far above the window", with("VLD.INI", bytes_of(good_definition("", "", "[Pos]\r\nTopY=-50\r\n"))), 1,
          "the anchors put the mascot off its window"},
+        {"an anchor at the end of 32 bits", with("VLD.INI", bytes_of(good_definition("", "", "[Pos]\r\nLeftX=2147483547\r\n"))),
+         1, "warning: an anchor of 2147483547 lies outside -32768 to 32767, the anchors the program can place"},
+        {"an anchor at the other end", with("VLD.INI", bytes_of(good_definition("", "", "[Pos]\r\nUnderY=-2147483648\r\n"))),
+         1, "an anchor of -2147483648 lies outside"},
+        {"the last anchor the program can place", with("VLD.INI", bytes_of(good_definition("", "", "[Pos]\r\nTopY=-32768\r\n"))),
+         1, "the anchors put the mascot off its window"},
         {"no definition", without("VLD.INI"), 2, "error: there is no VLD.INI"},
     };
 }
@@ -195,6 +220,9 @@ TEST(Check, StillMascotsAndFoldersAreReadLikeArchives)
     const CheckReport report = check_still("Sprout.bmp", still.data(), still.size());
     EXPECT_TRUE(report.findings.empty());
     EXPECT_EQ(report.summary, "Sprout.bmp: 1 frame, 4x3");
+
+    // Without a definition the summary names what was checked, as for a mascot without a name.
+    EXPECT_EQ(check_folder(MemberStore()).summary, "folder: 0 frames, 0x0");
 
     const std::vector<uint8_t> junk = bytes_of("BM");
     EXPECT_EQ(exit_status(check_still("x.bmp", junk.data(), junk.size()).findings), 2);

@@ -45,6 +45,41 @@ TEST(Cp932, EncodesOrNamesTheCharacterAtFault)
     }
 }
 
+struct FileNameCase {
+    const char* a;   // UTF-8, compared as the code page 932 names they become
+    const char* b;
+    bool same;
+};
+
+const FileNameCase kFileNameCases[] = {
+    {"Idle.BMP", "idle.bmp", true},
+    {"α.bmp", "Α.bmp", true},       // Greek
+    {"ａ.bmp", "Ａ.bmp", true},     // full-width Latin
+    {"я.bmp", "Я.bmp", true},       // Cyrillic
+    {"ё.bmp", "Ё.bmp", true},       // Cyrillic outside the run of 32
+    {"ⅰ.bmp", "Ⅰ.bmp", true},       // Roman numerals, an IBM and a NEC row
+    {"ア.bmp", "ヂ.bmp", false},    // trail bytes 0x41 and 0x61 are no letters
+    {"ア.bmp", "ャ.bmp", false},
+    {"α.bmp", "β.bmp", false},
+    {"ａ.bmp", "a.bmp", false},     // full-width and ASCII are different files
+    {"ミケ1.bmp", "ミケ1.bmp", true},
+};
+
+TEST(Cp932, FileNamesMatchAsWindowsFileSystemsMatchThem)
+{
+    for (const FileNameCase& row : kFileNameCases) {
+        std::string a, b;
+        TextFault fault;
+        ASSERT_TRUE(utf8_to_cp932(row.a, a, fault) && utf8_to_cp932(row.b, b, fault)) << row.a;
+        EXPECT_EQ(same_file_name(a, b), row.same) << row.a << " " << row.b;
+        EXPECT_EQ(same_file_name(b, a), row.same) << row.b << " " << row.a;
+    }
+    // Bytes that form no character match only themselves.
+    EXPECT_FALSE(same_file_name("\x83", "\xA3"));
+    EXPECT_TRUE(same_file_name("\xFD.bmp", "\xFD.BMP"));
+    EXPECT_FALSE(same_file_name("\xFD", "\xFE"));
+}
+
 struct DecodeCase {
     const char* cp932;
     bool ok;
