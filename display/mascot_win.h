@@ -37,6 +37,8 @@ struct Mascot {
     Rect32 placed_rect;
     // No placement has happened yet, so the first one goes through every test.
     bool placed = false;
+    // The last placement found the target cloaked (see PlacementInput).
+    bool target_was_cloaked = false;
     int32_t stay = 0;
     int32_t tick_counter = 0;
     HWND window = nullptr;

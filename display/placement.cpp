@@ -70,9 +70,16 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
 
     const RuleBlock& rules = input.settings.NonTargetAll == 1 ? input.global_rules : input.settings.rules;
     const Rect32& t = input.target;
-    const bool unchanged = input.has_placed && t == input.placed;
+    const bool cloaked = queries.target_is_cloaked && queries.target_is_cloaked();
+    result.target_cloaked = cloaked;
+    const bool uncloaked = input.target_was_cloaked && !cloaked;
+    const bool unchanged = input.has_placed && t == input.placed && !uncloaked;
     bool refused;
-    if (rules.MaximizeWindow == 1 && queries.target_is_maximized && queries.target_is_maximized())
+    if (cloaked)
+        refused = true;
+    else if (rules.MaximizeWindow == 1 &&
+             ((queries.target_is_maximized && queries.target_is_maximized()) ||
+              (queries.full_screen_program_runs && queries.full_screen_program_runs())))
         refused = true;
     else if (rules.OutScreenMascot == 1 &&
              leaves_screen(result.position, input.width, input.height, input))
@@ -103,7 +110,7 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
         }
     }
 
-    if (result.has_placed && result.target == result.placed && !input.sheet_open)
+    if (result.has_placed && result.target == result.placed && !input.sheet_open && !uncloaked)
         return result;
     result.placed = result.target;
     result.has_placed = true;

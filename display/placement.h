@@ -21,6 +21,9 @@ struct PlacementInput {
     // The monitors' rectangles; none means the primary screen alone, at the origin.
     std::vector<Rect32> monitors;
     bool sheet_open = false;
+    // The last placement found the target cloaked. Uncloaked, it shows again with the same
+    // rectangle, so the mascot is placed anew instead of waiting for the target to move.
+    bool target_was_cloaked = false;
 };
 
 enum class PlacementAction { Nothing, Hide, MoveAndShow };
@@ -31,15 +34,21 @@ struct PlacementResult {
     Point32 position;
     Rect32 placed;
     bool has_placed = false;
+    bool target_cloaked = false;  // for the next placement's target_was_cloaked
 };
 
 // The services a placement may need. Each is asked only when the rules reach it: the show
 // state only under the maximized rule, the owner program only when the target rectangle
-// changed, the taskbar only for a refused target.
+// changed, the taskbar only for a refused target. Whether the target is cloaked is asked on
+// every placement, since a switch of virtual desktop cloaks it without moving it; whether a
+// full-screen program or a presentation runs only under the maximized rule, for a target that
+// is not maximized itself.
 struct PlacementQueries {
     std::function<bool()> target_is_maximized;
     std::function<bool()> target_is_excluded;
     std::function<Rect32()> taskbar_rect;
+    std::function<bool()> target_is_cloaked;
+    std::function<bool()> full_screen_program_runs;
 };
 
 PlacementResult decide_placement(const PlacementInput& input, const PlacementQueries& queries);

@@ -5,7 +5,10 @@
 #include "core/exclusion_list.h"
 #include "display/monitors.h"
 #include "core/roster_win.h"
+#include "display/dwm_attribute_win.h"
+#include "display/notification_state_win.h"
 #include "display/placement.h"
+#include "display/target_states.h"
 #include "display/window_program_win.h"
 
 namespace {
@@ -31,6 +34,21 @@ bool TargetProgramIsExcluded()
 
 Rect32 TaskbarRect() { return taskbar_for(g_app.target_rect, g_app.display); }
 
+bool TargetIsCloaked()
+{
+    const unsigned long kCloakedAttribute = 14;  // DWMWA_CLOAKED
+    DWORD reasons = 0;
+    const bool read = read_dwm_window_attribute(g_app.target, kCloakedAttribute, &reasons, sizeof reasons);
+    return target_is_cloaked(read, reasons);
+}
+
+bool FullScreenProgramRuns()
+{
+    int state = 0;
+    const bool read = read_user_notification_state(state);
+    return notification_state_is_full_screen(read, state);
+}
+
 }  // namespace
 
 void PlaceMascot(Mascot& mascot)
@@ -48,13 +66,16 @@ void PlaceMascot(Mascot& mascot)
     input.screen_height = g_app.screen_height;
     input.monitors = g_app.display.monitors;
     input.sheet_open = SheetIsOpen();
+    input.target_was_cloaked = mascot.target_was_cloaked;
 
-    const PlacementResult result = decide_placement(input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect});
+    const PlacementResult result = decide_placement(
+        input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect, TargetIsCloaked, FullScreenProgramRuns});
     mascot.target_rect = result.target;
     mascot.x = result.position.x;
     mascot.y = result.position.y;
     mascot.placed_rect = result.placed;
     mascot.placed = result.has_placed;
+    mascot.target_was_cloaked = result.target_cloaked;
     switch (result.action) {
     case PlacementAction::Hide:
         SetWindowPos(mascot.window, nullptr, 0, 0, 0, 0,

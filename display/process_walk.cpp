@@ -82,6 +82,15 @@ bool enumerate_processes(ProcessPlatform& platform, const ProcessVisitor& visit)
 
 bool program_path_of_process(ProcessPlatform& platform, uint32_t process_id, std::string& path)
 {
+    // Where the system names a process's image directly, no walk is needed; an NTVDM process
+    // still is walked, for the name of its 16-bit task.
+    if (platform.family() == ProcessPlatform::Family::WindowsNT) {
+        const std::string image = platform.image_path(process_id);
+        if (!image.empty() && !is_ntvdm(image)) {
+            path = image;
+            return true;
+        }
+    }
     std::string found;
     const bool walked = enumerate_processes(platform, [&](uint32_t id, uint16_t, const std::string& p) {
         if (id == process_id)

@@ -25,8 +25,8 @@ public:
     // The path of the process's first module; empty when it cannot be read, as for a 64-bit
     // process seen from this 32-bit program.
     virtual std::string module_path(uint32_t process_id) = 0;
-    // The process's image name, asked only when the module path is empty; empty when the
-    // system cannot say.
+    // The process's image name, asked before any walk and, during one, when the module path is
+    // empty; empty when the system cannot say. It needs none of the walk's libraries.
     virtual std::string image_path(uint32_t process_id) = 0;
     virtual void enum_tasks(uint32_t process_id,
                             const std::function<bool(uint16_t task, const std::string& name)>& visit) = 0;
@@ -37,8 +37,9 @@ public:
 
 bool enumerate_processes(ProcessPlatform& platform, const ProcessVisitor& visit);
 
-// The path of the program whose process has the id, the last one met winning; empty when no
-// process had it. False when the walk itself failed.
+// The path of the program whose process has the id: its image name where the system gives it,
+// otherwise from the walk, the last one met winning; empty when no process had it. False when
+// the walk itself failed.
 bool program_path_of_process(ProcessPlatform& platform, uint32_t process_id, std::string& path);
 
 // Largest buffer of process ids tried before the walk gives up growing it.

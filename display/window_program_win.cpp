@@ -3,6 +3,9 @@
 #include <tlhelp32.h>
 
 #include <cstring>
+#include <vector>
+
+#include "display/packaged_app.h"
 
 namespace {
 
@@ -53,8 +56,6 @@ public:
         enum_processes_ = Lookup<EnumProcessesFn>(psapi_, "EnumProcesses");
         enum_modules_ = Lookup<EnumProcessModulesFn>(psapi_, "EnumProcessModules");
         module_file_name_ = Lookup<GetModuleFileNameExFn>(psapi_, "GetModuleFileNameExA");
-        query_image_name_ = Lookup<QueryFullProcessImageNameFn>(GetModuleHandleA("KERNEL32.DLL"),
-                                                                "QueryFullProcessImageNameA");
         return enum_processes_ && enum_modules_ && module_file_name_;
     }
 
@@ -156,9 +157,41 @@ private:
     EnumProcessesFn enum_processes_ = nullptr;
     EnumProcessModulesFn enum_modules_ = nullptr;
     GetModuleFileNameExFn module_file_name_ = nullptr;
-    QueryFullProcessImageNameFn query_image_name_ = nullptr;
+    // In the kernel itself from Vista on, so it is there without loading a library.
+    QueryFullProcessImageNameFn query_image_name_ =
+        Lookup<QueryFullProcessImageNameFn>(GetModuleHandleA("KERNEL32.DLL"), "QueryFullProcessImageNameA");
     VDMEnumTaskWOWExFn enum_tasks_ = nullptr;
 };
+
+BOOL CALLBACK AddChildFacts(HWND child, LPARAM context)
+{
+    char class_name[64] = {};
+    GetClassNameA(child, class_name, sizeof class_name);
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(child, &process_id);
+    auto& children = *reinterpret_cast<std::vector<ChildWindowFacts>*>(context);
+    // A frame has a handful of children; the cap keeps a strange window from growing the list.
+    if (children.size() >= 256)
+        return FALSE;
+    try {
+        children.push_back({class_name, process_id});
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The process whose program the window stands for: a packaged app's frame stands for its app.
+DWORD ProgramProcessOf(HWND window, DWORD window_process)
+{
+    char class_name[64] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (!is_packaged_app_frame(class_name))
+        return window_process;
+    std::vector<ChildWindowFacts> children;
+    EnumChildWindows(window, AddChildFacts, reinterpret_cast<LPARAM>(&children));
+    return program_process_of_window(class_name, window_process, children);
+}
 
 }  // namespace
 
@@ -173,6 +206,7 @@ bool GetWindowProgramName(HWND window, char* buffer, size_t buffer_size)
     DWORD process_id = 0;
     if (!GetWindowThreadProcessId(window, &process_id) || buffer_size == 0)
         return false;
+    process_id = ProgramProcessOf(window, process_id);
     Win32ProcessPlatform platform;
     std::string path;
     if (!program_path_of_process(platform, process_id, path))

@@ -10,6 +10,7 @@
 #include "core/exclusion_list.h"
 #include "core/help_win.h"
 #include "core/roster_win.h"
+#include "core/startup_entry_win.h"
 #include "display/window_program_win.h"
 #include "resources/general_page_ids.h"
 #include "ui/general_page_rules.h"
@@ -30,6 +31,12 @@ struct GeneralPage {
     // processes, and a drag sends many moves over the same window.
     HWND named_window = nullptr;
     std::string named_path;
+    // The start-with-Windows box as the page opened: the Run value changes only when the box
+    // differs from it as the sheet closes.
+    bool starts_with_windows_at_open = false;
+    // Shows the command of another copy of the program that the Run value names.
+    HWND startup_tip = nullptr;
+    std::string startup_tip_text;
 };
 
 const int kSizeGroup[] = {IDC_GENERAL_WIDTH_LABEL,  IDC_GENERAL_WIDTH_UPDOWN,  IDC_GENERAL_MIN_WIDTH, IDC_GENERAL_HEIGHT_LABEL,
@@ -98,6 +105,42 @@ void ShowSize(const GeneralPage& page, int updown, int edit, int32_t value)
     SetDlgItemInt(page.page, edit, static_cast<UINT>(value), FALSE);
 }
 
+// --- starting with Windows ------------------------------------------------------------
+
+void ShowOtherStartupCommand(GeneralPage& page, const std::string& command)
+{
+    page.startup_tip_text = command;
+    page.startup_tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page.page, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
+    if (!page.startup_tip)
+        return;
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = page.page;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(page.page, IDC_GENERAL_START_WITH_WINDOWS));
+    tool.lpszText = &page.startup_tip_text[0];
+    SendMessageA(page.startup_tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    // Long paths wrap instead of running off the screen.
+    SendMessageA(page.startup_tip, TTM_SETMAXTIPWIDTH, 0, 400);
+}
+
+void ShowStartupEntry(GeneralPage& page)
+{
+    const StartupEntry entry = ReadStartupEntry();
+    page.starts_with_windows_at_open = entry.names_this_program;
+    Check(page, IDC_GENERAL_START_WITH_WINDOWS, entry.names_this_program);
+    if (entry.names_something_else && !entry.other_command.empty())
+        ShowOtherStartupCommand(page, entry.other_command);
+}
+
+void ApplyStartupBox(const GeneralPage& page)
+{
+    ApplyStartupChange(startup_change_on_close(page.starts_with_windows_at_open,
+                                               IsChecked(page, IDC_GENERAL_START_WITH_WINDOWS)));
+}
+
 void OnInitDialog(HWND window)
 {
     auto* page = new GeneralPage;
@@ -118,12 +161,17 @@ void OnInitDialog(HWND window)
     Check(*page, IDC_GENERAL_MOUSE_OVER_HIDE, shown.MouseOverHide == 1);
     EnableControls(*page, kExclusionGroup, true);
     FillExcludedList(GetDlgItem(window, IDC_GENERAL_EXCLUDED_LIST));
+    ShowStartupEntry(*page);
 }
 
 void OnDestroy(HWND window, GeneralPage* page)
 {
     if (page->dragging)
         ReleaseCapture();
+    // The page goes only with the sheet, whichever way it is closed.
+    ApplyStartupBox(*page);
+    if (page->startup_tip)
+        DestroyWindow(page->startup_tip);
     SetWindowLongPtrA(window, DWLP_USER, 0);
     delete page;
 }

@@ -147,6 +147,125 @@ int cmd_target(int argc, char** argv)
     return run_window("VdriverTarget", argc > 6 ? argv[6] : "target", WS_OVERLAPPEDWINDOW, argv + 2);
 }
 
+// frame X Y W H: a titled window of the class a packaged app's frame has.
+int cmd_frame(int, char** argv) { return run_window("ApplicationFrameWindow", "frame", WS_OVERLAPPEDWINDOW, argv + 2); }
+
+// app-child PARENT: a child window of the class a packaged app draws in, made by this process
+// inside a window of another; it fills the parent's client area. Prints its handle.
+int cmd_app_child(int, char** argv)
+{
+    HWND parent = parse_window(argv[2]);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = target_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+    wc.lpszClassName = "Windows.UI.Core.CoreWindow";
+    RegisterClassA(&wc);
+    RECT client = {};
+    GetClientRect(parent, &client);
+    HWND child = CreateWindowExA(0, wc.lpszClassName, "app", WS_CHILD | WS_VISIBLE, 0, 0, client.right, client.bottom,
+                                 parent, nullptr, wc.hInstance, nullptr);
+    std::printf("%lx\n", child ? handle_number(child) : 0ul);
+    std::fflush(stdout);
+    if (!child)
+        return 1;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+// dwm-attribute HWND ATTRIBUTE: "ok VALUE" with the attribute's first four bytes, or
+// "failed HRESULT" (also when dwmapi.dll or the function is missing).
+int cmd_dwm_attribute(int, char** argv)
+{
+    using GetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    HMODULE dwmapi = LoadLibraryA("dwmapi.dll");
+    auto get = dwmapi ? reinterpret_cast<GetAttributeFn>(reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmGetWindowAttribute")))
+                      : nullptr;
+    DWORD value[4] = {};
+    const HRESULT result = get ? get(parse_window(argv[2]), static_cast<DWORD>(number(argv[3])), value, sizeof(DWORD))
+                               : E_NOTIMPL;
+    if (SUCCEEDED(result))
+        std::printf("ok %lu\n", static_cast<unsigned long>(value[0]));
+    else
+        std::printf("failed %lx\n", static_cast<unsigned long>(result));
+    return 0;
+}
+
+// notification-state: "ok STATE" as SHQueryUserNotificationState answers, or "failed".
+int cmd_notification_state(int, char**)
+{
+    using QueryFn = HRESULT(WINAPI*)(int*);
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    auto query = shell ? reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHQueryUserNotificationState")))
+                       : nullptr;
+    int state = 0;
+    if (query && SUCCEEDED(query(&state)))
+        std::printf("ok %d\n", state);
+    else
+        std::printf("failed\n");
+    return 0;
+}
+
+struct TipSearch {
+    HWND page;
+    HWND tool;
+    DWORD process_id;
+};
+
+// Reads the text of one tool of a tool tip window in another process: the record and the
+// text buffer are made in that process, where the tool tip writes.
+BOOL CALLBACK print_tip_text(HWND window, LPARAM context)
+{
+    const auto& search = *reinterpret_cast<const TipSearch*>(context);
+    char class_name[64] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(window, &process_id);
+    if (lstrcmpiA(class_name, TOOLTIPS_CLASSA) != 0 || process_id != search.process_id)
+        return TRUE;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+    if (!process)
+        return TRUE;
+    const SIZE_T text_size = 1024;
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(TOOLINFOA) + text_size,
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (remote) {
+        std::vector<char> text(text_size, 0);
+        TOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = search.page;
+        tool.uId = reinterpret_cast<UINT_PTR>(search.tool);
+        tool.lpszText = remote + sizeof(TOOLINFOA);
+        WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+        WriteProcessMemory(process, remote + sizeof(TOOLINFOA), text.data(), text_size, nullptr);
+        SendMessageA(window, TTM_GETTEXTA, text_size, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote + sizeof(TOOLINFOA), text.data(), text_size - 1, nullptr);
+        if (text[0]) {
+            for (const char* c = text.data(); *c; ++c)
+                std::printf("%02x", static_cast<unsigned char>(*c));
+            std::printf("\n");
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return TRUE;
+}
+
+// tip-text PAGE TOOL: the texts (hex, one a line) that the tool tips of the page's process
+// hold for the control TOOL of PAGE; nothing when none has it.
+int cmd_tip_text(int, char** argv)
+{
+    TipSearch search = {parse_window(argv[2]), parse_window(argv[3]), 0};
+    GetWindowThreadProcessId(search.page, &search.process_id);
+    EnumWindows(print_tip_text, reinterpret_cast<LPARAM>(&search));
+    return 0;
+}
+
 // popup CLASS X Y W H: a borderless window of the given class, as a stand-in for the shell's
 // taskbars or a full-screen program.
 int cmd_popup(int, char** argv) { return run_window(argv[2], "popup", WS_POPUP, argv + 3); }
@@ -305,6 +424,22 @@ std::vector<BYTE> from_hex(const char* hex)
 }
 
 // reg-set PATH HEXNAME TYPE HEXDATA: names and data in hex so that any bytes survive.
+// reg-write-time KEY: the key's last-write time below HKCU as a 64-bit number, or "missing".
+int cmd_reg_write_time(int, char** argv)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, argv[2], 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        std::printf("missing\n");
+        return 0;
+    }
+    FILETIME written = {};
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     &written);
+    RegCloseKey(key);
+    std::printf("%llu\n", (static_cast<unsigned long long>(written.dwHighDateTime) << 32) | written.dwLowDateTime);
+    return 0;
+}
+
 int cmd_reg_set(int, char** argv)
 {
     // "HKLM\" before the path names the machine hive; otherwise the path is below HKCU.
@@ -944,6 +1079,10 @@ const Command commands[] = {
     {"monitors", 0, cmd_monitors},        {"display-set", 5, cmd_display_set},
     {"text-fits", 1, cmd_text_fits},      {"load-cycle", 2, cmd_load_cycle},
     {"reg-create-unicode", 1, cmd_reg_create_unicode},
+    {"frame", 4, cmd_frame},              {"app-child", 1, cmd_app_child},
+    {"reg-write-time", 1, cmd_reg_write_time},
+    {"tip-text", 2, cmd_tip_text},
+    {"dwm-attribute", 2, cmd_dwm_attribute},  {"notification-state", 0, cmd_notification_state},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 """Every label, check box and button text of the two settings pages and the two dialogs is
-shown whole, at 96 and at 144 dots per inch: the text drawn with the control's font needs no
+shown whole, at 96, 144 and 192 dots per inch: the text drawn with the control's font needs no
 more room than the control gives, and on a screenshot the text's ink spans what it needs."""
 import subprocess
 
@@ -16,7 +16,7 @@ IDOK = 1
 WIDTHS = {}
 
 
-@pytest.fixture(scope='module', params=[96, 144], ids=['96dpi', '144dpi'])
+@pytest.fixture(scope='module', params=[96, 144, 192], ids=['96dpi', '144dpi', '192dpi'])
 def session(request):
     session = WineSession(desktop=True, dpi=request.param)
     session.dpi = request.param

@@ -57,8 +57,12 @@ struct Probe {
     int maximized_calls = 0;
     int excluded_calls = 0;
     int taskbar_calls = 0;
+    int cloaked_calls = 0;
+    int full_screen_calls = 0;
     bool maximized = false;
     bool excluded = false;
+    bool cloaked = false;
+    bool full_screen = false;
     PlacementQueries queries()
     {
         return {[this] {
@@ -72,6 +76,14 @@ struct Probe {
                 [this] {
                     ++taskbar_calls;
                     return Rect32{0, 740, 1024, 768};
+                },
+                [this] {
+                    ++cloaked_calls;
+                    return cloaked;
+                },
+                [this] {
+                    ++full_screen_calls;
+                    return full_screen;
                 }};
     }
 };
@@ -240,4 +252,119 @@ TEST(DecidePlacement, ExclusionAskedAgainOnlyAfterTheTargetMoves)
     r = decide_placement(in, probe.queries());
     EXPECT_EQ(r.action, PlacementAction::MoveAndShow);
     EXPECT_EQ(probe.excluded_calls, 2);
+}
+
+TEST(DecidePlacement, CloakedTargetsAndFullScreenPrograms)
+{
+    struct Row {
+        const char* what;
+        bool cloaked;
+        bool full_screen;
+        RuleBlock global_rules;
+        int32_t non_target_all;
+        RuleBlock own_rules;
+        int32_t flag;
+        PlacementAction expected;
+        int32_t expected_y;
+    };
+    const RuleBlock none{};
+    const RuleBlock max_rule{1, 0, 0, 0, 0};
+    const Row rows[] = {
+        {"cloaked, flag 1 hides without any rule", true, false, none, 1, none, 1, PlacementAction::Hide, 0},
+        {"cloaked, flag 2 goes to the taskbar", true, false, none, 1, none, 2, PlacementAction::MoveAndShow, 660},
+        {"cloaked, flag 3 stays", true, false, none, 1, none, 3, PlacementAction::Nothing, 0},
+        {"cloaked, flag 0 places as usual", true, false, none, 1, none, 0, PlacementAction::MoveAndShow, 120},
+        {"full screen under the global rule hides", false, true, max_rule, 1, none, 1, PlacementAction::Hide, 0},
+        {"full screen, flag 2 goes to the taskbar", false, true, max_rule, 1, none, 2, PlacementAction::MoveAndShow,
+         660},
+        {"full screen under the mascot's own rule hides", false, true, none, 0, max_rule, 1, PlacementAction::Hide,
+         0},
+        {"full screen without the rule is accepted", false, true, none, 1, none, 1, PlacementAction::MoveAndShow,
+         120},
+        {"full screen with the global rule off for this mascot", false, true, max_rule, 0, none, 1,
+         PlacementAction::MoveAndShow, 120},
+        {"full screen, own rule set but global ones apply", false, true, none, 1, max_rule, 1,
+         PlacementAction::MoveAndShow, 120},
+        {"no full-screen program under the rule", false, false, max_rule, 1, none, 1, PlacementAction::MoveAndShow,
+         120},
+    };
+    for (const auto& row : rows) {
+        Probe probe;
+        probe.cloaked = row.cloaked;
+        probe.full_screen = row.full_screen;
+        PlacementInput in = input_on(kTarget);
+        in.global_rules = row.global_rules;
+        in.settings.NonTargetAll = row.non_target_all;
+        in.settings.rules = row.own_rules;
+        in.no_window_flag = row.flag;
+        const PlacementResult r = decide_placement(in, probe.queries());
+        EXPECT_EQ(r.action, row.expected) << row.what;
+        EXPECT_EQ(r.target_cloaked, row.cloaked) << row.what;
+        if (r.action == PlacementAction::MoveAndShow) {
+            EXPECT_EQ(r.position.y, row.expected_y) << row.what;
+        }
+        EXPECT_EQ(probe.cloaked_calls, 1) << row.what;
+    }
+}
+
+TEST(DecidePlacement, FullScreenStateAskedOnlyUnderTheRuleForATargetNotMaximized)
+{
+    struct Row {
+        const char* what;
+        int32_t rule;
+        bool maximized;
+        int expected_calls;
+    };
+    const Row rows[] = {
+        {"rule off", 0, false, 0},
+        {"maximized already decides", 1, true, 0},
+        {"rule on, not maximized", 1, false, 1},
+    };
+    for (const auto& row : rows) {
+        Probe probe;
+        probe.maximized = row.maximized;
+        PlacementInput in = input_on(kTarget);
+        in.global_rules.MaximizeWindow = row.rule;
+        decide_placement(in, probe.queries());
+        EXPECT_EQ(probe.full_screen_calls, row.expected_calls) << row.what;
+    }
+}
+
+TEST(DecidePlacement, ATargetUncloakedInPlaceShowsTheMascotAgain)
+{
+    // A switch of virtual desktop cloaks the target and later uncloaks it without moving it.
+    struct Row {
+        const char* what;
+        int32_t flag;
+        PlacementAction while_cloaked;
+    };
+    const Row rows[] = {
+        {"hidden", 1, PlacementAction::Hide},
+        {"on the taskbar", 2, PlacementAction::MoveAndShow},
+        {"left where it was", 3, PlacementAction::Nothing},
+    };
+    for (const auto& row : rows) {
+        Probe probe;
+        PlacementInput in = input_on(kTarget);
+        in.no_window_flag = row.flag;
+        PlacementResult r = decide_placement(in, probe.queries());
+        ASSERT_EQ(r.action, PlacementAction::MoveAndShow) << row.what;
+        for (int tick = 0; tick < 3; ++tick) {
+            in.placed = r.placed;
+            in.has_placed = r.has_placed;
+            in.target_was_cloaked = r.target_cloaked;
+            probe.cloaked = tick < 2;
+            r = decide_placement(in, probe.queries());
+            if (tick == 0) {
+                EXPECT_EQ(r.action, row.while_cloaked) << row.what;
+            }
+        }
+        EXPECT_EQ(r.action, PlacementAction::MoveAndShow) << row.what << ": shown again once uncloaked";
+        EXPECT_EQ(r.position.y, 120) << row.what;
+        EXPECT_FALSE(r.target_cloaked) << row.what;
+        EXPECT_EQ(probe.excluded_calls, 2) << row.what << ": the owner is asked again";
+        in.placed = r.placed;
+        in.target_was_cloaked = r.target_cloaked;
+        EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Nothing) << row.what;
+    }
 }

@@ -48,10 +48,12 @@ public:
     {
         ++image_queries;
         for (const auto& p : processes)
-            if (p.id == id && p.image_only)
+            if (p.id == id && (p.image_only || image_names_for_all))
                 return p.path;
         return std::string();
     }
+    // Vista and later name every process's image they may open; older systems none.
+    bool image_names_for_all = false;
     int image_queries = 0;
     void enum_tasks(uint32_t id, const std::function<bool(uint16_t, const std::string&)>& visit) override
     {
@@ -94,8 +96,46 @@ TEST(ProcessWalk, ImageNameStandsInWhenModulesCannotBeRead)
 {
     FakePlatform platform;
     platform.processes = {{12, "C:\\Windows\\System32\\notepad.exe", {}, true}, {13, "C:\\x\\app.exe", {}}};
-    EXPECT_EQ(lookup(platform, 12), "C:\\Windows\\System32\\notepad.exe");
+    std::vector<std::string> walked;
+    EXPECT_TRUE(enumerate_processes(platform, [&](uint32_t, uint16_t, const std::string& path) {
+        walked.push_back(path);
+        return true;
+    }));
+    EXPECT_EQ(walked, (std::vector<std::string>{"C:\\Windows\\System32\\notepad.exe", "C:\\x\\app.exe"}));
     EXPECT_EQ(platform.image_queries, 1) << "asked only for the process whose modules could not be read";
+}
+
+TEST(ProcessWalk, TheImageNameAnswersWithoutAWalkWhereTheSystemGivesIt)
+{
+    struct Row {
+        const char* what;
+        ProcessPlatform::Family family;
+        bool image_names;
+        uint32_t id;
+        std::string expected;
+        bool walked;
+    };
+    const Row rows[] = {
+        {"named directly", ProcessPlatform::Family::WindowsNT, true, 13, "C:\\x\\app.exe", false},
+        {"no image names: the walk", ProcessPlatform::Family::WindowsNT, false, 13, "C:\\x\\app.exe", true},
+        {"a process not named: the walk", ProcessPlatform::Family::WindowsNT, true, 99, "", true},
+        {"an NTVDM process still gives its last task", ProcessPlatform::Family::WindowsNT, true, 7,
+         "C:\\OLD\\CALC.EXE", true},
+        {"Windows 9x never asks", ProcessPlatform::Family::Windows9x, true, 13, "C:\\x\\app.exe", false},
+    };
+    for (const auto& row : rows) {
+        FakePlatform platform;
+        platform.family_value = row.family;
+        platform.image_names_for_all = row.image_names;
+        platform.processes = {{7, "C:\\WINNT\\system32\\NTVDM.EXE", {{1, "C:\\OLD\\WRITE.EXE"}, {2, "C:\\OLD\\CALC.EXE"}}},
+                              {13, "C:\\x\\app.exe", {}}};
+        EXPECT_EQ(lookup(platform, row.id), row.expected) << row.what;
+        if (row.family == ProcessPlatform::Family::WindowsNT) {
+            EXPECT_EQ(!platform.capacities_asked.empty(), row.walked) << row.what;
+        } else {
+            EXPECT_EQ(platform.image_queries, 0) << row.what;
+        }
+    }
 }
 
 TEST(ProcessWalk, LastTaskOfAnNtvdmProcessWins)

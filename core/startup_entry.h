@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "core/exclusion_list.h"
+
+// Starting with Windows: the value "Velmora" under the user's Run key names the program that
+// the system starts at log-on. Its truth is the check box's state; nothing of it is kept in
+// the program's own settings.
+
+// The command stored for the program at program_path: the full path, quoted, so that a
+// folder name with spaces starts the right file.
+std::string startup_command_for(const std::string& program_path);
+
+struct StartupEntry {
+    // The value names this very program, quoted or not, in any letter case.
+    bool names_this_program = false;
+    // The value is there and names something else (another copy of the program, unpacked
+    // elsewhere): its text, shown to the user; empty when it is not text.
+    bool names_something_else = false;
+    std::string other_command;
+};
+
+// What a read of the Run value found: whether it is there, its registry type and its data as
+// stored (the text up to its first NUL counts).
+StartupEntry read_startup_entry(bool present, uint32_t type, const std::string& data,
+                                const std::string& program_path, LeadBytePredicate is_lead_byte = nullptr);
+
+enum class StartupChange { None, Write, Delete };
+
+// What closing the page does to the Run value: it is written when the box was ticked and
+// deleted when it was unticked; a box left as it opened, or put back, touches nothing.
+StartupChange startup_change_on_close(bool checked_at_open, bool checked_at_close);

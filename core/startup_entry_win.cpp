@@ -1,0 +1,72 @@
+#include "core/startup_entry_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kValueName[] = "Velmora";
+// A command longer than this is not one the program wrote; it is read cut, as another's.
+const DWORD kMaxCommandBytes = 4096;
+
+bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+// The program's full path, or empty when it does not fit: a cut path would start nothing.
+std::string OwnProgramPath()
+{
+    std::vector<char> path(MAX_PATH + 1);
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size())
+        return std::string();
+    return std::string(path.data(), length);
+}
+
+}  // namespace
+
+StartupEntry ReadStartupEntry()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return StartupEntry();
+    std::vector<char> data(kMaxCommandBytes);
+    DWORD type = 0;
+    DWORD size = kMaxCommandBytes;
+    const LONG result = RegQueryValueExA(key, kValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    RegCloseKey(key);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return StartupEntry();
+    if (result == ERROR_MORE_DATA)
+        size = 0;  // too long to be this program's: shown as something else, without its text
+    else if (result != ERROR_SUCCESS)
+        return StartupEntry();
+    if (size > kMaxCommandBytes)
+        size = kMaxCommandBytes;
+    return read_startup_entry(true, type, std::string(data.data(), size), OwnProgramPath(), AnsiLeadByte);
+}
+
+bool ApplyStartupChange(StartupChange change)
+{
+    if (change == StartupChange::None)
+        return true;
+    HKEY key = nullptr;
+    if (change == StartupChange::Delete) {
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        const LONG result = RegDeleteValueA(key, kValueName);
+        RegCloseKey(key);
+        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    }
+    const std::string path = OwnProgramPath();
+    if (path.empty())
+        return false;
+    const std::string command = startup_command_for(path);
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const LONG result = RegSetValueExA(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                                       static_cast<DWORD>(command.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}

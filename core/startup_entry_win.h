@@ -1,0 +1,8 @@
+#pragma once
+#include "core/startup_entry.h"
+
+// The Run value "Velmora" of the current user, read and changed for the running program.
+StartupEntry ReadStartupEntry();
+// Writes or deletes the value; false when the registry refused or the program's own path
+// cannot be known whole.
+bool ApplyStartupChange(StartupChange change);

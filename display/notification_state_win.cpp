@@ -1,0 +1,28 @@
+#include "display/notification_state_win.h"
+
+#include <windows.h>
+
+namespace {
+
+using QueryNotificationStateFn = HRESULT(WINAPI*)(int*);
+
+QueryNotificationStateFn LoadQueryNotificationState()
+{
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    if (!shell)
+        return nullptr;
+    return reinterpret_cast<QueryNotificationStateFn>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "SHQueryUserNotificationState")));
+}
+
+}  // namespace
+
+bool read_user_notification_state(int& state)
+{
+    static const QueryNotificationStateFn query = LoadQueryNotificationState();
+    int answer = 0;
+    if (!query || FAILED(query(&answer)))
+        return false;
+    state = answer;
+    return true;
+}

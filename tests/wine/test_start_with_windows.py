@@ -1,0 +1,99 @@
+"""The general page's box that starts the program with Windows: its state is the truth of the
+user's Run value "Velmora", which changes only when the sheet closes and only when the box
+changed; nothing of it is kept in the program's own registry root."""
+import pytest
+
+from harness import APP_DIR, wait_until
+from sheet import ROOT
+from test_general_page import open_general
+
+RUN = 'Software\\Microsoft\\Windows\\CurrentVersion\\Run'
+BOX = 1070
+REG_SZ = 1
+OWN_COMMAND = f'"{APP_DIR}\\Velmora2.exe"'
+OTHER_COMMAND = '"D:\\Old copy\\Velmora2.exe"'
+
+
+@pytest.fixture
+def wine(wine_desktop):
+    session = wine_desktop
+    session.delete_key('Software\\Korrin')
+    session.delete_key(RUN)
+    # Another program's entry, which the box must leave alone.
+    session.set_value(RUN, 'Other', 'C:\\other.exe')
+    (session.app_dir / 'Mascots').mkdir(exist_ok=True)
+    yield session
+    if session.velmora and session.velmora.poll() is None:
+        session.velmora.kill()
+        session.velmora.wait()
+    wait_until(lambda: not session.windows('Velmo2'), timeout=10, message='the program to end')
+
+
+def run_values(wine):
+    return (wine.registry(RUN) or {}).get(RUN, {})
+
+
+def write_time(wine):
+    return wine.driver('reg-write-time', RUN).strip()
+
+
+def own_root(wine):
+    return wine.registry(ROOT)
+
+
+def test_ticking_writes_the_quoted_path_and_unticking_deletes_it(wine):
+    wine.start_velmora()
+    root_before = own_root(wine)
+    sheet = open_general(wine)
+    assert sheet.item(BOX)['text'] == 'Windows の起動時に Velmora を開始する'
+    assert not sheet.checked(BOX)
+    sheet.click_button(BOX)
+    assert 'Velmora' not in run_values(wine), 'nothing is written before the sheet closes'
+    sheet.close()
+    values = run_values(wine)
+    assert values['Velmora'] == (REG_SZ, OWN_COMMAND.encode('cp932') + b'\0')
+    assert values['Other'] == (REG_SZ, b'C:\\other.exe\0')
+    assert own_root(wine) == root_before, 'the program keeps nothing of it in its own root'
+
+    sheet = open_general(wine)
+    assert sheet.checked(BOX), 'the value names this program'
+    sheet.click_button(BOX)
+    sheet.close()
+    assert set(run_values(wine)) == {'Other'}
+    assert own_root(wine) == root_before
+
+
+@pytest.mark.parametrize('stored', ['none', 'own', 'other'])
+def test_a_sheet_closed_without_a_change_leaves_the_key_unwritten(wine, stored):
+    if stored != 'none':
+        wine.set_value(RUN, 'Velmora', OWN_COMMAND if stored == 'own' else OTHER_COMMAND)
+    before = write_time(wine)
+    values_before = run_values(wine)
+    wine.start_velmora()
+    sheet = open_general(wine)
+    assert sheet.checked(BOX) == (stored == 'own')
+    tips = wine.driver('tip-text', sheet.page, sheet.item(BOX)['handle']).split()
+    assert tips == ([OTHER_COMMAND.encode('cp932').hex()] if stored == 'other' else []), 'the other path only'
+
+    if stored == 'other':
+        sheet.click_button(BOX)
+        sheet.click_button(BOX)  # ticked and unticked again: no change
+    sheet.close()
+    assert run_values(wine) == values_before
+    assert write_time(wine) == before, 'the Run key was written'
+
+
+def test_another_copys_entry_shows_unchecked_with_its_path_and_ticking_replaces_it(wine):
+    wine.set_value(RUN, 'Velmora', OTHER_COMMAND)
+    wine.start_velmora()
+    sheet = open_general(wine)
+    assert not sheet.checked(BOX)
+    # Wine shows no tool tip for a hover here, so the tip's text is read from the tool tip itself.
+    tips = wait_until(lambda: wine.driver('tip-text', sheet.page, sheet.item(BOX)['handle']).split(),
+                      message='the tool tip of the box')
+    assert [bytes.fromhex(tip).decode('cp932') for tip in tips] == [OTHER_COMMAND]
+    before = write_time(wine)
+    sheet.click_button(BOX)
+    sheet.close()
+    assert run_values(wine)['Velmora'] == (REG_SZ, OWN_COMMAND.encode('cp932') + b'\0')
+    assert write_time(wine) != before, 'the write shows in the key'
