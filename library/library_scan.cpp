@@ -56,3 +56,14 @@ bool widen_column(int& record, int width)
     record = width;
     return true;
 }
+
+int column_width_for_text(int column, int text_width, int state_image_width, int small_icon_width)
+{
+    const int width = text_width + 16;
+    return column == 0 ? width + state_image_width + small_icon_width : width;
+}
+
+bool type_icon_is_per_file(const std::string& default_icon, bool has_icon_handler)
+{
+    return has_icon_handler || default_icon.find("%1") != std::string::npos;
+}

@@ -26,3 +26,13 @@ NameAndIconFile read_name_and_icon_file(ProfileReader& definition);
 // A column's width record only grows while the list is filled: true when width is larger
 // and was stored.
 bool widen_column(int& record, int width);
+
+// The width a column needs for one of its texts, given the text's width in the list's font:
+// the text + 16, and in column 0, where the check box and the small icon stand before the
+// name, their widths as the list lays them out besides.
+int column_width_for_text(int column, int text_width, int state_image_width, int small_icon_width);
+
+// Whether the files of one type may each show an icon of their own, from the type's
+// registration: a default icon made from "%1", the file's own path, or a shell icon handler.
+// The files of any other type all show the type's icon, which one lookup finds.
+bool type_icon_is_per_file(const std::string& default_icon, bool has_icon_handler);

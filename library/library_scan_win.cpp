@@ -2,7 +2,10 @@
 
 #include <shellapi.h>
 
+#include <cctype>
 #include <cstring>
+#include <map>
+#include <vector>
 
 #include "core/application_win.h"
 #include "core/roster_win.h"
@@ -12,25 +15,122 @@
 
 namespace {
 
-// Each the widest text + 16 seen since the list was last empty; they outlive the page.
+// Each the widest column width seen since the list was last empty; they outlive the page.
 int g_column_widths[2] = {0, 0};
 
 constexpr UINT kCheckedState = 0x2000;
 
-HICON ShellSmallIcon(const std::string& path)
+HICON ShellSmallIcon(const std::string& path, UINT extra_flags = 0)
 {
     SHFILEINFOA info = {};
-    SHGetFileInfoA(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON);
+    SHGetFileInfoA(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | extra_flags);
     return info.hIcon;
 }
 
-void WidenColumn(HWND list_view, int column, const std::string& text)
+std::string ClassesDefaultValue(const std::string& key)
 {
-    const int width =
-        static_cast<int>(SendMessageA(list_view, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str()))) +
-        16;
-    if (widen_column(g_column_widths[column], width))
-        SendMessageA(list_view, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+    char value[kMaxLibraryText + 1] = {};
+    LONG size = sizeof value;
+    if (key.empty() || RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS)
+        return std::string();
+    return value;
+}
+
+bool ClassesKeyExists(const std::string& key)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+// The extension's own key, its program class and the system's associations for it.
+bool TypeHasIconsPerFile(const std::string& extension)
+{
+    const std::string keys[] = {extension, ClassesDefaultValue(extension), "SystemFileAssociations\\" + extension};
+    for (const std::string& key : keys)
+        if (!key.empty() && type_icon_is_per_file(ClassesDefaultValue(key + "\\DefaultIcon"),
+                                                  ClassesKeyExists(key + "\\ShellEx\\IconHandler")))
+            return true;
+    return false;
+}
+
+// A row's icon. The image list copies it; an owned icon is destroyed then, a type's shared
+// icon lives as long as its ShellIcons.
+struct RowIcon {
+    HICON handle = nullptr;
+    bool owned = false;
+};
+
+// The shell's small icons of library files: looked up file by file, or once for each file
+// type whose files cannot have icons of their own and file by file for the others.
+class ShellIcons {
+public:
+    explicit ShellIcons(bool per_type) : per_type_(per_type) {}
+    ShellIcons(const ShellIcons&) = delete;
+    ShellIcons& operator=(const ShellIcons&) = delete;
+    ~ShellIcons();
+    RowIcon icon_for(const std::string& path);
+
+private:
+    struct TypeIcon {
+        bool per_file = false;
+        HICON icon = nullptr;
+    };
+    bool per_type_;
+    std::map<std::string, TypeIcon> types_;
+};
+
+ShellIcons::~ShellIcons()
+{
+    for (const auto& [extension, type] : types_)
+        if (type.icon)
+            DestroyIcon(type.icon);
+}
+
+RowIcon ShellIcons::icon_for(const std::string& path)
+{
+    if (!per_type_)
+        return {ShellSmallIcon(path), true};
+    std::string extension = path.substr(path.size() >= 4 ? path.size() - 4 : 0);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    auto found = types_.find(extension);
+    if (found == types_.end()) {
+        TypeIcon type;
+        type.per_file = TypeHasIconsPerFile(extension);
+        if (!type.per_file)
+            type.icon = ShellSmallIcon(path, SHGFI_USEFILEATTRIBUTES);
+        found = types_.emplace(extension, type).first;
+    }
+    if (found->second.per_file)
+        return {ShellSmallIcon(path), true};
+    return {found->second.icon, false};
+}
+
+// Sets the entry's name and finds its icon; false for a file that is not listed.
+bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& shell, RowIcon& icon)
+{
+    icon = RowIcon();
+    switch (library_file_kind(entry.path)) {
+    case LibraryFileKind::still:
+        entry.name = path_below_root(entry.path, root_length);
+        icon = shell.icon_for(entry.path);
+        return true;
+    case LibraryFileKind::archive:
+        LookupArchive(entry, root_length);
+        if (entry.hasIcon == 1) {
+            char scratch[kMaxLibraryText + 1] = {};
+            icon = {ReadNameAndIcon(ExtractionFolder(), scratch, sizeof scratch), true};
+        }
+        if (!icon.handle)
+            icon = shell.icon_for(entry.path);
+        return true;
+    case LibraryFileKind::other:
+        return false;
+    }
+    return false;
 }
 
 bool NameIsRunning(const std::string& name)
@@ -41,12 +141,216 @@ bool NameIsRunning(const std::string& name)
     return false;
 }
 
+int StringWidth(HWND list_view, const std::string& text)
+{
+    return static_cast<int>(SendMessageA(list_view, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+// Text widths in the list's font, as LVM_GETSTRINGWIDTHA measures them, through one device
+// context for the whole fill: the message takes and frees a context for every text.
+class TextWidths {
+public:
+    explicit TextWidths(HWND list_view) : list_view_(list_view)
+    {
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageA(list_view, WM_GETFONT, 0, 0));
+        dc_ = font ? GetDC(list_view) : nullptr;
+        if (dc_)
+            previous_font_ = SelectObject(dc_, font);
+    }
+    TextWidths(const TextWidths&) = delete;
+    TextWidths& operator=(const TextWidths&) = delete;
+    ~TextWidths()
+    {
+        if (!dc_)
+            return;
+        SelectObject(dc_, previous_font_);
+        ReleaseDC(list_view_, dc_);
+    }
+    int of(const std::string& text)
+    {
+        SIZE size = {};
+        if (!dc_ || !GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size))
+            return StringWidth(list_view_, text);
+        return static_cast<int>(size.cx);
+    }
+
+private:
+    HWND list_view_;
+    HDC dc_ = nullptr;
+    HGDIOBJ previous_font_ = nullptr;
+};
+
+// The state image (the check box) and the small icon before the name of a row in column 0,
+// as wide as the list lays them out at the dots per inch in use.
+struct LeadingImages {
+    int state = 0;
+    int icon = 0;
+};
+
+LeadingImages LeadingImagesOf(HWND list_view, int row)
+{
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    RECT icon = {LVIR_ICON, 0, 0, 0};
+    RECT label = {LVIR_LABEL, 0, 0, 0};
+    if (!SendMessageA(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)) ||
+        !SendMessageA(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&icon)) ||
+        !SendMessageA(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label)))
+        return {};
+    return {static_cast<int>(icon.left - bounds.left), static_cast<int>(label.left - icon.left)};
+}
+
+void SetColumnWidthIfWider(HWND list_view, int column, int width)
+{
+    if (widen_column(g_column_widths[column], width))
+        SendMessageA(list_view, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+}
+
+// Puts the row's picture at image index n, or appends it when the image list has no image
+// n yet. A file without any icon still takes an image, so that image indices stay equal to
+// row positions: the system's application icon, which is shared and not freed.
+void PutImage(HIMAGELIST images, int n, RowIcon icon)
+{
+    ImageList_ReplaceIcon(images, n < ImageList_GetImageCount(images) ? n : -1,
+                          icon.handle ? icon.handle : LoadIconA(nullptr, IDI_APPLICATION));
+    if (icon.owned && icon.handle)
+        DestroyIcon(icon.handle);
+}
+
+// The pictures of a fill into an image list sized for it beforehand. A shared icon is drawn
+// once and its image copied to every later row that shows it: drawing an icon into the
+// list costs many times the copy.
+class ImageSlots {
+public:
+    explicit ImageSlots(HIMAGELIST images) : images_(images) {}
+    void put(int n, RowIcon icon)
+    {
+        if (!icon.owned || !icon.handle) {
+            const HICON shared = icon.handle ? icon.handle : LoadIconA(nullptr, IDI_APPLICATION);
+            const auto drawn = drawn_at_.find(shared);
+            if (drawn != drawn_at_.end() && ImageList_Copy(images_, n, images_, drawn->second, ILCF_MOVE))
+                return;
+            drawn_at_.emplace(shared, n);
+        }
+        PutImage(images_, n, icon);
+    }
+
+private:
+    HIMAGELIST images_;
+    std::map<HICON, int> drawn_at_;
+};
+
+// Puts the row at position n, with image index and item data n: its name in column 0, its
+// check box set when a running mascot has its name, its path below Mascots in column 1.
+void PutRow(HWND list_view, int n, const LibraryEntry& entry, size_t root_length)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = n;
+    item.pszText = const_cast<char*>(entry.name.c_str());
+    item.iImage = n;
+    item.lParam = n;
+    const int row = static_cast<int>(SendMessageA(list_view, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+
+    if (NameIsRunning(entry.name)) {
+        LVITEMA state = {};
+        state.state = kCheckedState;
+        state.stateMask = LVIS_STATEIMAGEMASK;
+        SendMessageA(list_view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    }
+
+    const std::string below = path_below_root(entry.path, root_length);
+    LVITEMA sub = {};
+    sub.mask = LVIF_TEXT;
+    sub.iItem = row;
+    sub.iSubItem = 1;
+    sub.pszText = const_cast<char*>(below.c_str());
+    SendMessageA(list_view, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&sub));
+}
+
+void ForgetWidthsWhenEmpty(HWND list_view)
+{
+    if (SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0) == 0)
+        g_column_widths[0] = g_column_widths[1] = 0;
+}
+
+// Every library file below the folder, depth first in the order the file system gives, as
+// the row-by-row walk meets them.
+void ListLibraryFiles(const std::string& folder, std::vector<std::string>& paths)
+{
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string path = folder + "\\" + found.cFileName;
+        if (path.size() > kMaxLibraryText)
+            continue;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (library_file_kind(path) != LibraryFileKind::other)
+                paths.push_back(path);
+        } else if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
+            ListLibraryFiles(path, paths);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The same rows as the row-by-row walk, made with the list's work done once rather than per
+// row: the image list sized for every file before the first icon, the shell asked once per
+// file type, the list not redrawn while it fills and each column's width set at the end.
+void FillList(HWND list_view, HIMAGELIST images, const std::string& root)
+{
+    std::vector<std::string> paths;
+    ListLibraryFiles(root, paths);
+    if (paths.empty())
+        return;
+    ForgetWidthsWhenEmpty(list_view);
+    const int first = static_cast<int>(SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0));
+    SendMessageA(list_view, WM_SETREDRAW, FALSE, 0);
+    ImageList_SetImageCount(images, static_cast<UINT>(first + paths.size()));
+    SendMessageA(list_view, LVM_SETITEMCOUNT, first + paths.size(), 0);
+    ShellIcons shell(true);
+    ImageSlots slots(images);
+    TextWidths widths(list_view);
+    int widest[2] = {0, 0};
+    int n = first;
+    for (const std::string& path : paths) {
+        LibraryEntry entry;
+        entry.path = path;
+        RowIcon icon;
+        ResolveLibraryFile(entry, root.size(), shell, icon);
+        slots.put(n, icon);
+        PutRow(list_view, n++, entry, root.size());
+        const int name_width = widths.of(entry.name);
+        const int below_width = widths.of(path_below_root(entry.path, root.size()));
+        widest[0] = name_width > widest[0] ? name_width : widest[0];
+        widest[1] = below_width > widest[1] ? below_width : widest[1];
+    }
+    const LeadingImages leading = LeadingImagesOf(list_view, first);
+    for (int column = 0; column < 2; ++column)
+        SetColumnWidthIfWider(list_view, column, column_width_for_text(column, widest[column], leading.state, leading.icon));
+    SendMessageA(list_view, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_view, nullptr, TRUE);
+}
+
+bool RowByRowFillChosen()
+{
+    char value[32] = {};
+    const DWORD length = GetEnvironmentVariableA("VELMORA_LIBRARY_FILL", value, sizeof value);
+    return length > 0 && length < sizeof value && lstrcmpiA(value, "row-by-row") == 0;
+}
+
 }  // namespace
+
+// --- the walk --------------------------------------------------------------------------
 
 void ScanLibrary(HWND list_view, HIMAGELIST images)
 {
     const std::string root = g_app.exe_folder + "\\Mascots";
-    ScanFolder(list_view, images, root, root.size());
+    if (RowByRowFillChosen())
+        ScanFolder(list_view, images, root, root.size());
+    else
+        FillList(list_view, images, root);
 }
 
 int ScanFolder(HWND list_view, HIMAGELIST images, const std::string& folder, size_t root_length)
@@ -74,66 +378,21 @@ int ScanFolder(HWND list_view, HIMAGELIST images, const std::string& folder, siz
 
 void AddLibraryFile(HWND list_view, HIMAGELIST images, LibraryEntry& entry, size_t root_length)
 {
-    HICON icon = nullptr;
-    switch (library_file_kind(entry.path)) {
-    case LibraryFileKind::still:
-        entry.name = path_below_root(entry.path, root_length);
-        icon = ShellSmallIcon(entry.path);
-        break;
-    case LibraryFileKind::archive:
-        LookupArchive(entry, root_length);
-        if (entry.hasIcon == 1) {
-            char scratch[kMaxLibraryText + 1] = {};
-            icon = ReadNameAndIcon(ExtractionFolder(), scratch, sizeof scratch);
-        }
-        if (!icon)
-            icon = ShellSmallIcon(entry.path);
-        break;
-    case LibraryFileKind::other:
-        return;
-    }
-    InsertLibraryItem(list_view, images, entry, icon, root_length);
+    ShellIcons per_file(false);
+    RowIcon icon;
+    if (ResolveLibraryFile(entry, root_length, per_file, icon))
+        InsertLibraryItem(list_view, images, entry, icon.handle, root_length);
 }
 
 void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& entry, HICON icon, size_t root_length)
 {
+    ForgetWidthsWhenEmpty(list_view);
     const int n = static_cast<int>(SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0));
-    if (n == 0)
-        g_column_widths[0] = g_column_widths[1] = 0;
-
-    // The image index has to stay equal to the row's position, so a file without any icon
-    // still takes an image: the system's application icon, which is shared and not freed.
-    if (icon) {
-        ImageList_ReplaceIcon(images, -1, icon);
-        DestroyIcon(icon);
-    } else {
-        ImageList_ReplaceIcon(images, -1, LoadIconA(nullptr, IDI_APPLICATION));
-    }
-
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = n;
-    item.pszText = const_cast<char*>(entry.name.c_str());
-    item.iImage = n;
-    item.lParam = n;
-    const int row = static_cast<int>(SendMessageA(list_view, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    WidenColumn(list_view, 0, entry.name);
-
-    if (NameIsRunning(entry.name)) {
-        LVITEMA state = {};
-        state.state = kCheckedState;
-        state.stateMask = LVIS_STATEIMAGEMASK;
-        SendMessageA(list_view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-    }
-
-    const std::string below = path_below_root(entry.path, root_length);
-    LVITEMA sub = {};
-    sub.mask = LVIF_TEXT;
-    sub.iItem = row;
-    sub.iSubItem = 1;
-    sub.pszText = const_cast<char*>(below.c_str());
-    SendMessageA(list_view, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&sub));
-    WidenColumn(list_view, 1, below);
+    PutImage(images, n, {icon, true});
+    PutRow(list_view, n, entry, root_length);
+    const LeadingImages leading = LeadingImagesOf(list_view, n);
+    SetColumnWidthIfWider(list_view, 0, column_width_for_text(0, StringWidth(list_view, entry.name), leading.state, leading.icon));
+    SetColumnWidthIfWider(list_view, 1, column_width_for_text(1, StringWidth(list_view, path_below_root(entry.path, root_length)), 0, 0));
 }
 
 HICON ReadNameAndIcon(const std::string& folder, char* name, size_t size)

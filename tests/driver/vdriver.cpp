@@ -977,6 +977,51 @@ int cmd_lv_rect(int, char** argv)
     return 0;
 }
 
+// One of a row's rectangles, asked of the list in its own process, in screen coordinates.
+bool remote_item_rect(HWND list, const RemoteBlock& block, UINT message, int row, int kind, int subitem, RECT& rect)
+{
+    rect = {kind, subitem, 0, 0};
+    block.write(0, &rect, sizeof rect);
+    if (!SendMessageA(list, message, row, reinterpret_cast<LPARAM>(block.at(0))))
+        return false;
+    block.read(0, &rect, sizeof rect);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return true;
+}
+
+int remote_string_width(HWND list, const RemoteBlock& block, const std::string& text)
+{
+    block.write(2048, text.c_str(), text.size() + 1);
+    return static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(block.at(2048))));
+}
+
+// lv-layout LIST: "columns WIDTH0 WIDTH1", then per row in display order "index NAMEWIDTH
+// PATHWIDTH" (each text's width in the list's font), the row's bounds, icon and column 0
+// label (LVM_GETSUBITEMRECT) rectangles on the screen, each "left top right bottom".
+int cmd_lv_layout(int, char** argv)
+{
+    HWND list = parse_window(argv[2]);
+    RemoteBlock block(list);
+    if (!block.ok())
+        return 1;
+    std::printf("columns %ld %ld\n", static_cast<long>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0)),
+                static_cast<long>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0)));
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        RECT bounds, icon, label;
+        if (!remote_item_rect(list, block, LVM_GETITEMRECT, row, LVIR_BOUNDS, 0, bounds) ||
+            !remote_item_rect(list, block, LVM_GETITEMRECT, row, LVIR_ICON, 0, icon) ||
+            !remote_item_rect(list, block, LVM_GETSUBITEMRECT, row, LVIR_LABEL, 0, label))
+            return 1;
+        std::printf("%d %d %d", row, remote_string_width(list, block, remote_item_text(list, block, row, 0)),
+                    remote_string_width(list, block, remote_item_text(list, block, row, 1)));
+        for (const RECT& rect : {bounds, icon, label})
+            std::printf(" %ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom);
+        std::printf("\n");
+    }
+    return 0;
+}
+
 // lv-check LIST INDEX 0|1: sets or clears a row's check box, as a click on it would.
 int cmd_lv_check(int, char** argv)
 {
@@ -990,6 +1035,53 @@ int cmd_lv_check(int, char** argv)
     block.write(0, &item, sizeof item);
     SendMessageA(list, LVM_SETITEMSTATE, number(argv[3]), reinterpret_cast<LPARAM>(block.at(0)));
     return 0;
+}
+
+// The open settings sheet whose mascot list holds the rows: visible, enabled again (the page
+// disables it while it fills the list) and with its list full.
+struct FullSheet {
+    int rows;
+    HWND found;
+};
+
+BOOL CALLBACK find_full_sheet(HWND window, LPARAM context)
+{
+    auto* sheet = reinterpret_cast<FullSheet*>(context);
+    char class_name[16] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (std::strcmp(class_name, "#32770") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    FindById list = {1000, nullptr};
+    EnumChildWindows(window, find_by_id, reinterpret_cast<LPARAM>(&list));
+    if (list.found && SendMessageA(list.found, LVM_GETITEMCOUNT, 0, 0) == sheet->rows) {
+        sheet->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// sheet-open-time CONTROLLER ROWS TIMEOUT_MS: sends the settings command and prints the
+// milliseconds until the sheet shows with ROWS rows in its mascot list; 1 on timeout.
+int cmd_sheet_open_time(int, char** argv)
+{
+    FullSheet sheet = {static_cast<int>(number(argv[3])), nullptr};
+    const DWORD timeout = static_cast<DWORD>(number(argv[4]));
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    PostMessageA(parse_window(argv[2]), WM_COMMAND, 40002, 0);
+    for (;;) {
+        EnumWindows(find_full_sheet, reinterpret_cast<LPARAM>(&sheet));
+        QueryPerformanceCounter(&now);
+        const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+        if (sheet.found) {
+            std::printf("%.1f %lx\n", ms, handle_number(sheet.found));
+            return 0;
+        }
+        if (ms > timeout)
+            return 1;
+        Sleep(1);
+    }
 }
 
 // lb-items LIST: the list box's entries in order, one per line in hex, "-" for an empty one.
@@ -1056,6 +1148,7 @@ struct Command {
 
 const Command commands[] = {
     {"windows", 0, cmd_windows},          {"info", 1, cmd_info},
+    {"sheet-open-time", 3, cmd_sheet_open_time}, {"lv-layout", 1, cmd_lv_layout},
     {"record", 1, cmd_record},
     {"text", 1, cmd_text},                {"region", 1, cmd_region},
     {"target", 4, cmd_target},            {"move", 5, cmd_move},

@@ -75,3 +75,44 @@ TEST(LibraryScan, ColumnWidthsOnlyGrow)
         EXPECT_EQ(widen_column(record, width), grows) << width;
     EXPECT_EQ(record, 41);
 }
+
+TEST(LibraryScan, ColumnWidthForText)
+{
+    // column, text width, state image width, small icon width -> width
+    const struct Row {
+        int column, text, state, icon, width;
+    } rows[] = {
+        {0, 40, 16, 16, 88},   // 96 dpi: a check box and an icon of 16 before the name
+        {0, 60, 24, 16, 116},  // 144 dpi: a larger check box, the image list's icon unchanged
+        {0, 0, 16, 16, 48},    // an empty name still leaves room for the images
+        {0, 40, 0, 16, 72},    // a list laid out without the check box
+        {1, 40, 16, 16, 56},   // column 1 holds text only: the images are not counted
+        {1, 0, 24, 16, 16},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(column_width_for_text(row.column, row.text, row.state, row.icon), row.width)
+            << row.column << " " << row.text;
+}
+
+TEST(LibraryScan, TypeIconPerFileFromItsRegistration)
+{
+    const struct Row {
+        const char* default_icon;
+        bool icon_handler;
+        bool per_file;
+    } rows[] = {
+        {"%1", false, true},
+        {"\"%1\"", false, true},
+        {"  \"%1\",0", false, true},
+        {"%SystemRoot%\\System32\\imageres.dll,-70", false, false},
+        {"C:\\Program Files\\Lha\\lha.exe,1", false, false},
+        {"C:\\icons\\%1.ico", false, true},   // any icon made from the file's own path
+        {"", false, false},                   // no registration: the shell's generic icon
+        {"", true, true},                     // an icon handler chooses per file
+        {"%", false, false},
+        {"\"", false, false},
+        {"%2", false, false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(type_icon_is_per_file(row.default_icon, row.icon_handler), row.per_file) << row.default_icon;
+}
