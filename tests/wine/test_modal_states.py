@@ -15,6 +15,7 @@ IDM_SETTINGS, IDM_VERSION, IDM_EXIT = 40002, 40003, 40001
 IDC_MASCOT_X_VALUE, IDC_MASCOT_CLEAR_CACHE = 1003, 1010
 LVM_GETIMAGELIST, LVSIL_SMALL = 0x1002, 1
 IDOK = 1
+WS_DISABLED = 0x08000000
 
 
 @pytest.fixture
@@ -108,6 +109,38 @@ def test_a_row_clicked_on_a_closing_sheet_makes_no_preview_that_outlives_it(wine
     again = Sheet(wine)
     again.close()
     wait_until(lambda: len(wine.mascots()) == 1, message='one mascot after the next sheet')
+    assert wine.exit_velmora() == 0
+    assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
+
+
+def withdrawn(session, handle):
+    """The window when it takes no input and is not shown: hidden, or disabled as a whole."""
+    window = session.window(handle)
+    return window if window and (not window.visible or window.style & WS_DISABLED) else None
+
+
+def test_a_closing_sheet_takes_no_input_and_the_mascots_start_as_closing_found_it(wine):
+    sheet = Sheet(wine)
+    wait_until(lambda: not wine.mascots(), message='the running mascot to stop')
+    row_of_b = wine.driver('lv-rect', sheet.list, 1).split()
+    preview, dialog = info_dialog_about_the_preview(wine, sheet)
+    press_close_on(wine, sheet)
+    wait_until(lambda: [m.class_name for m in wine.mascots()] not in ([], [preview.class_name]),
+               message='the restarted mascot in place of the preview')
+    try:
+        wait_until(lambda: withdrawn(wine, sheet.handle), message='the closing sheet hidden or disabled')
+    except AssertionError as timeout:
+        raise AssertionError(f'{timeout}; it still shows and takes input: {wine.window(sheet.handle)}') from None
+    # A click where b.bmp's row was reaches nothing of the sheet: the row is not taken up.
+    left, top, right, bottom = (int(v) for v in row_of_b)
+    wine.driver('mouse', (left + right) // 2, (top + bottom) // 2, 'left')
+    time.sleep(0.5)
+    assert not sheet.rows()[1][5], 'the row under the click was selected on a closing sheet'
+    assert wine.window(dialog.handle), 'the dialog stays up meanwhile'
+
+    close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
+    wait_until(lambda: len(wine.mascots()) == 1, message='a.bmp alone, as the sheet had it when closing began')
+    assert nothing_opens(wine, kinds=('#32770',), seconds=0.5)
     assert wine.exit_velmora() == 0
     assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
 
