@@ -16,10 +16,14 @@ void read_or_default(Registry& registry, const char* name, Field& field, Field f
         field = fallback;
 }
 
+// The list is written from scratch. A key that cannot be deleted whole (a subkey the program
+// cannot open, say) keeps that subkey but loses its values first: writing on top of the old
+// names would start a mascot the user stopped, or bring back an exclusion the user removed.
 void rewrite_list(Registry& registry, const std::string& key, const std::vector<std::string>& names,
                   bool data_is_name)
 {
-    registry.delete_subtree(key);
+    if (!registry.delete_subtree(key))
+        registry.delete_values(key);
     registry.open(key, true);
     for (const auto& name : names)
         registry.write_string(key, name, data_is_name ? name + '\0' : std::string());

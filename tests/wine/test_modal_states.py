@@ -201,15 +201,23 @@ def test_session_end_while_the_sheet_is_closing_saves_the_restarted_mascots(wine
 def test_a_key_the_program_cannot_delete_ends_the_clear_and_the_exit_save(wine):
     # A name outside the program's code page cannot be opened by it: its delete fails.
     stuck = '\uc548\ub155'  # Hangul, which code page 932 lacks
-    for below in ('Mascot\\a.bmp\\', 'View\\'):
+    for below in ('Mascot\\a.bmp\\', 'View\\', 'NoApp\\'):
         wine.driver('reg-create-unicode', (ROOT + '\\' + below + stuck).encode('utf-8').hex())
     wine.set_value(ROOT + '\\Mascot\\a.bmp', 'PositionX', 40)
+    # Added by hand while the program runs: not in its list, so gone after its exit.
+    wine.set_value(ROOT + '\\NoApp', 'stale.exe', '')
     sheet = Sheet(wine)
     sheet.click_button(IDC_MASCOT_CLEAR_CACHE)
     wait_until(lambda: sheet.enabled(IDC_MASCOT_CLEAR_CACHE), timeout=10, message='the clear to end')
+    # The clear unchecked a.bmp, which therefore stops; b.bmp is ticked instead.
+    wine.driver('lv-check', sheet.list, [row[1] for row in sheet.rows()].index('b.bmp'), 1)
     sheet.close()
+    wait_until(lambda: len(wine.mascots()) == 1, message='b.bmp alone after the sheet')
     assert wine.exit_velmora(timeout=20) == 0, 'the exit save ends'
-    assert ROOT + '\\View' in wine.registry()
+    registry = wine.registry()
+    assert set(registry[ROOT + '\\View']) == {'b.bmp'}, 'the stopped mascot is not listed to start again'
+    assert registry[ROOT + '\\View']['b.bmp'] == (1, b'b.bmp\0')
+    assert set(registry[ROOT + '\\NoApp']) == set(), 'no exclusion the program does not hold'
 
 
 # --- modal combinations: which window is open x which command arrives ------------------------

@@ -93,6 +93,46 @@ TEST(SettingsStore, ListsAreDeletedAndRewrittenInOrder)
     EXPECT_EQ(std::string(data.begin(), data.end()), std::string("b.bmp\0", 6));
 }
 
+TEST(SettingsStore, ListKeysThatCannotBeDeletedHoldExactlyTheNamesWritten)
+{
+    // A subkey that will not go keeps its list key; the old names must still go, or a mascot
+    // the user stopped starts again and a removed exclusion comes back.
+    struct Row {
+        bool no_app_stuck;
+        bool view_stuck;
+    };
+    const Row rows[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    for (const auto& row : rows) {
+        MemoryRegistry registry;
+        registry.write_string(root + "\\NoApp", "removed.exe", "");
+        registry.write_string(root + "\\NoApp", "kept.exe", "");
+        registry.write_string(root + "\\View", "stopped.bmp", "stopped.bmp");
+        registry.write_string(root + "\\View", "a.bmp", "old");
+        for (const auto& [stuck, key] : {std::pair{row.no_app_stuck, "NoApp"}, std::pair{row.view_stuck, "View"}}) {
+            if (!stuck)
+                continue;
+            const std::string child = root + "\\" + key + "\\locked";
+            registry.open(child, true);
+            registry.write_dword(child, "inside", 1);
+            registry.undeletable.insert(child);
+        }
+        ExclusionList excluded;
+        excluded.add("kept.exe");
+        excluded.add("new.exe");
+        save_settings(registry, AppSettings{}, excluded, {"c.lzh", "a.bmp"});
+
+        const std::string label = std::to_string(row.no_app_stuck) + std::to_string(row.view_stuck);
+        EXPECT_EQ(registry.value_names(root + "\\NoApp"), (std::vector<std::string>{"kept.exe", "new.exe"})) << label;
+        EXPECT_EQ(registry.value_names(root + "\\View"), (std::vector<std::string>{"c.lzh", "a.bmp"})) << label;
+        const auto& data = registry.find(root + "\\View", "a.bmp")->data;
+        EXPECT_EQ(std::string(data.begin(), data.end()), std::string("a.bmp\0", 6)) << label;
+        EXPECT_EQ(registry.open(root + "\\View\\locked", false), row.view_stuck) << label;
+        if (row.view_stuck) {
+            EXPECT_TRUE(registry.find(root + "\\View\\locked", "inside")) << "what cannot go is left alone";
+        }
+    }
+}
+
 TEST(SettingsStore, LoadReadsListsAndSkipsOverlongNames)
 {
     MemoryRegistry registry;
