@@ -78,15 +78,14 @@ void save_settings(Registry& registry, const AppSettings& settings, const Exclus
     rewrite_list(registry, subkey("View"), running_source_paths, true);
 }
 
-std::vector<std::string> startup_mascots(const AppSettings& settings,
-                                         const std::vector<std::string>& view_names,
-                                         const std::vector<std::string>& plain_files,
-                                         RandomGenerator& generator, bool first_start)
+StartupMascots startup_mascots(const AppSettings& settings, const std::vector<std::string>& view_names,
+                               const std::vector<std::string>& candidates, RandomGenerator& generator,
+                               bool first_start)
 {
     if (settings.Random != 1 && !first_start)
-        return view_names;
-    if (plain_files.empty())
-        return {};
-    const auto pick = static_cast<size_t>(next_random(generator)) % plain_files.size();
-    return {plain_files[pick]};
+        return {view_names, false};
+    if (candidates.empty())
+        return {{}, true};
+    const auto pick = static_cast<size_t>(next_random(generator)) % candidates.size();
+    return {{candidates[pick]}, true};
 }

@@ -159,36 +159,42 @@ TEST(StartupSelection, ViewListWhenNotRandom)
     RandomGenerator generator;
     AppSettings settings;
     const std::vector<std::string> view = {"x.lzh", "y.bmp", "z.lzh"};
-    EXPECT_EQ(startup_mascots(settings, view, {"p.bmp"}, generator, false), view);
+    const StartupMascots chosen = startup_mascots(settings, view, {"p.bmp"}, generator, false);
+    EXPECT_EQ(chosen.source_paths, view);
+    EXPECT_FALSE(chosen.drawn) << "a View name starts whether it loads or not";
     EXPECT_EQ(generator.state, 0u);  // nothing drawn
 }
 
 TEST(StartupSelection, RandomPicksDrawModuloCount)
 {
-    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.txt"};
+    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.bmp"};
     AppSettings settings;
     settings.Random = 1;
     // From state 0 the first draw is 38 (state 2531011), 38 mod 3 = 2.
     RandomGenerator generator;
-    EXPECT_EQ(startup_mascots(settings, {"v.lzh"}, files, generator, false), std::vector<std::string>{"c.txt"});
+    const StartupMascots chosen = startup_mascots(settings, {"v.lzh"}, files, generator, false);
+    EXPECT_EQ(chosen.source_paths, std::vector<std::string>{"c.bmp"});
+    EXPECT_TRUE(chosen.drawn);
 
-    std::set<std::string> chosen;
+    std::set<std::string> seen;
     for (uint32_t seed = 0; seed < 50; ++seed) {
         RandomGenerator g;
         seed_random(g, seed);
-        chosen.insert(startup_mascots(settings, {}, files, g, false).at(0));
+        seen.insert(startup_mascots(settings, {}, files, g, false).source_paths.at(0));
     }
-    EXPECT_EQ(chosen.size(), 3u);
+    EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST(StartupSelection, FirstStartDrawsAsRandomDoes)
 {
     AppSettings settings;  // Random 0, as stored
-    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.txt"};
+    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.bmp"};
     RandomGenerator generator;
-    EXPECT_EQ(startup_mascots(settings, {}, files, generator, true), std::vector<std::string>{"c.txt"});
+    const StartupMascots chosen = startup_mascots(settings, {}, files, generator, true);
+    EXPECT_EQ(chosen.source_paths, std::vector<std::string>{"c.bmp"});
+    EXPECT_TRUE(chosen.drawn);
     EXPECT_EQ(settings.Random, 0);
-    EXPECT_TRUE(startup_mascots(settings, {}, {}, generator, true).empty()) << "no plain file, no mascot";
+    EXPECT_TRUE(startup_mascots(settings, {}, {}, generator, true).source_paths.empty()) << "no candidate, no mascot";
 }
 
 TEST(StartupSelection, RandomWithNoCandidateStartsNothing)
@@ -196,5 +202,5 @@ TEST(StartupSelection, RandomWithNoCandidateStartsNothing)
     AppSettings settings;
     settings.Random = 1;
     RandomGenerator generator;
-    EXPECT_TRUE(startup_mascots(settings, {"v.lzh"}, {}, generator, false).empty());
+    EXPECT_TRUE(startup_mascots(settings, {"v.lzh"}, {}, generator, false).source_paths.empty());
 }
