@@ -24,7 +24,12 @@ public:
     virtual bool enum_value_names(const std::string& key, size_t max_name_length,
                                   std::vector<std::string>& names) = 0;
     virtual std::vector<std::string> enum_subkeys(const std::string& key) = 0;
-    virtual void delete_subtree(const std::string& key) = 0;
+    // Deletes the key with everything below it; true when nothing of it is left, also when
+    // it was missing. A subkey that cannot be deleted keeps the key, its values included.
+    virtual bool delete_subtree(const std::string& key) = 0;
+    // Deletes every value of the key, whatever its name, and leaves its subkeys; true when no
+    // value is left, also when the key is missing.
+    virtual bool delete_values(const std::string& key) = 0;
 };
 
 // Reads a value into a 32-bit field the way the program always has: the data's bytes

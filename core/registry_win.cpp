@@ -121,4 +121,36 @@ std::vector<std::string> Win32Registry::enum_subkeys(const std::string& key)
     return names;
 }
 
-void Win32Registry::delete_subtree(const std::string& key) { delete_key_tree(HKEY_CURRENT_USER, key); }
+bool Win32Registry::delete_subtree(const std::string& key)
+{
+    if (delete_key_tree(HKEY_CURRENT_USER, key))
+        return true;
+    HKEY probe;
+    const LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &probe);
+    if (result == ERROR_SUCCESS)
+        RegCloseKey(probe);
+    return result == ERROR_FILE_NOT_FOUND;
+}
+
+bool Win32Registry::delete_values(const std::string& key)
+{
+    Key k(key, false);
+    if (!k.get())
+        return true;
+    // Names are taken in UTF-16: a name outside the program's code page comes back from the
+    // ANSI calls with its characters replaced, and would then name no value to delete.
+    std::vector<wchar_t> name(16384);
+    for (;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        // Always index 0: each deletion moves the next value there. A value that will not go
+        // ends the walk rather than being found again for ever.
+        if (RegEnumValueW(k.get(), 0, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        if (RegDeleteValueW(k.get(), name.data()) != ERROR_SUCCESS)
+            break;
+    }
+    DWORD values = 0;
+    return RegQueryInfoKeyW(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                            nullptr, nullptr) == ERROR_SUCCESS &&
+           values == 0;
+}

@@ -12,5 +12,6 @@ public:
     bool enum_value_names(const std::string& key, size_t max_name_length,
                           std::vector<std::string>& names) override;
     std::vector<std::string> enum_subkeys(const std::string& key) override;
-    void delete_subtree(const std::string& key) override;
+    bool delete_subtree(const std::string& key) override;
+    bool delete_values(const std::string& key) override;
 };

@@ -12,6 +12,15 @@ void StartMascot(const std::string& full_path)
     g_roster.push_back(std::move(mascot));
 }
 
+bool StartMascotIfItLoads(const std::string& full_path)
+{
+    auto mascot = std::make_unique<Mascot>();
+    if (!CreateMascot(*mascot, full_path.c_str(), UnloadedMascot::discard))
+        return false;
+    g_roster.push_back(std::move(mascot));
+    return true;
+}
+
 void StopAllMascots()
 {
     for (auto& mascot : g_roster)

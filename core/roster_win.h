@@ -10,7 +10,10 @@
 // The running mascots in start order; the roster owns them.
 extern std::vector<std::unique_ptr<Mascot>> g_roster;
 
+// Appends the mascot, also when its file does not load: it then shows empty, 100 x 100.
 void StartMascot(const std::string& full_path);
+// Appends the mascot only when its file loads; otherwise nothing is shown or kept.
+bool StartMascotIfItLoads(const std::string& full_path);
 void StopAllMascots();
 // The controller's 100 ms tick: the foreground window (or the open settings sheet) becomes
 // the target, unless it is one of the mascots.

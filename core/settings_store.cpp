@@ -16,10 +16,14 @@ void read_or_default(Registry& registry, const char* name, Field& field, Field f
         field = fallback;
 }
 
+// The list is written from scratch. A key that cannot be deleted whole (a subkey the program
+// cannot open, say) keeps that subkey but loses its values first: writing on top of the old
+// names would start a mascot the user stopped, or bring back an exclusion the user removed.
 void rewrite_list(Registry& registry, const std::string& key, const std::vector<std::string>& names,
                   bool data_is_name)
 {
-    registry.delete_subtree(key);
+    if (!registry.delete_subtree(key))
+        registry.delete_values(key);
     registry.open(key, true);
     for (const auto& name : names)
         registry.write_string(key, name, data_is_name ? name + '\0' : std::string());
@@ -74,15 +78,14 @@ void save_settings(Registry& registry, const AppSettings& settings, const Exclus
     rewrite_list(registry, subkey("View"), running_source_paths, true);
 }
 
-std::vector<std::string> startup_mascots(const AppSettings& settings,
-                                         const std::vector<std::string>& view_names,
-                                         const std::vector<std::string>& plain_files,
-                                         RandomGenerator& generator, bool first_start)
+StartupMascots startup_mascots(const AppSettings& settings, const std::vector<std::string>& view_names,
+                               const std::vector<std::string>& candidates, RandomGenerator& generator,
+                               bool first_start)
 {
     if (settings.Random != 1 && !first_start)
-        return view_names;
-    if (plain_files.empty())
-        return {};
-    const auto pick = static_cast<size_t>(next_random(generator)) % plain_files.size();
-    return {plain_files[pick]};
+        return {view_names, false};
+    if (candidates.empty())
+        return {{}, true};
+    const auto pick = static_cast<size_t>(next_random(generator)) % candidates.size();
+    return {{candidates[pick]}, true};
 }

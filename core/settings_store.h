@@ -24,11 +24,16 @@ bool load_settings(Registry& registry, AppSettings& settings, ExclusionList& exc
 void save_settings(Registry& registry, const AppSettings& settings, const ExclusionList& excluded,
                    const std::vector<std::string>& running_source_paths);
 
-// The mascots to start: one plain file of the Mascots folder drawn at random when Random
-// is 1 (none when there is no candidate), otherwise every View name. A user's very first
-// start draws as Random does, so that a new user sees a mascot at once; Random stays as
-// stored.
-std::vector<std::string> startup_mascots(const AppSettings& settings,
-                                         const std::vector<std::string>& view_names,
-                                         const std::vector<std::string>& plain_files,
-                                         RandomGenerator& generator, bool first_start);
+// The mascots to start: one of the candidates drawn at random when Random is 1 (none when
+// there is no candidate), otherwise every View name. A user's very first start draws as
+// Random does, so that a new user sees a mascot at once; Random stays as stored. The
+// candidates are the mascot files directly in the Mascots folder, in the order listed.
+struct StartupMascots {
+    std::vector<std::string> source_paths;
+    // A drawn mascot whose file does not load starts nothing, so that no empty window follows
+    // the user about and the next start may draw again; a View name always starts.
+    bool drawn = false;
+};
+StartupMascots startup_mascots(const AppSettings& settings, const std::vector<std::string>& view_names,
+                               const std::vector<std::string>& candidates, RandomGenerator& generator,
+                               bool first_start);

@@ -6,6 +6,7 @@
 #include "core/registry_win.h"
 #include "core/roster_win.h"
 #include "core/settings_store.h"
+#include "library/library_scan.h"
 
 namespace {
 
@@ -32,11 +33,17 @@ void LoadSettings()
     Win32Registry registry;
     std::vector<std::string> view_names;
     const bool first_start = !load_settings(registry, g_app.settings, g_app.excluded, view_names);
-    std::vector<std::string> plain_files;
+    std::vector<std::string> candidates;
     if (g_app.settings.Random == 1 || first_start)
-        plain_files = PlainFilesOfMascotsFolder();
-    for (const auto& name : startup_mascots(g_app.settings, view_names, plain_files, g_random, first_start))
-        StartMascot(g_app.exe_folder + "\\Mascots\\" + name);
+        candidates = mascot_files_among(PlainFilesOfMascotsFolder());
+    const StartupMascots chosen = startup_mascots(g_app.settings, view_names, candidates, g_random, first_start);
+    for (const auto& name : chosen.source_paths) {
+        const std::string full_path = g_app.exe_folder + "\\Mascots\\" + name;
+        if (chosen.drawn)
+            StartMascotIfItLoads(full_path);
+        else
+            StartMascot(full_path);
+    }
 }
 
 std::vector<std::string> RunningSourcePaths()

@@ -137,7 +137,7 @@ bool LoadMascot(Mascot& mascot, const char* full_path)
     return HasBitmapExtension(path) ? LoadStillMascot(mascot, path) : LoadArchiveMascot(mascot, path);
 }
 
-bool CreateMascot(Mascot& mascot, const char* full_path)
+bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded)
 {
     mascot.width = mascot.height = 100;
     mascot.settings = MascotSettings{};
@@ -162,20 +162,27 @@ bool CreateMascot(Mascot& mascot, const char* full_path)
     if (!RegisterClassExA(&wc))
         return false;
 
+    // A mascot that may be given up is created hidden, so that nothing flashes on the screen
+    // when its file does not load; the show message below shows it otherwise.
+    const DWORD visible = unloaded == UnloadedMascot::show_empty ? WS_VISIBLE : 0;
     mascot.window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, mascot.class_name, nullptr,
-                                    WS_POPUP | WS_VISIBLE, 0, 0, mascot.width, mascot.height, nullptr, nullptr,
+                                    WS_POPUP | visible, 0, 0, mascot.width, mascot.height, nullptr, nullptr,
                                     g_app.instance, nullptr);
     if (!mascot.window)
         return false;
     SetWindowLongPtrA(mascot.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&mascot));
 
-    if (full_path && LoadMascot(mascot, full_path)) {
+    const bool loaded = full_path && LoadMascot(mascot, full_path);
+    if (loaded) {
         MakeFrameCurrent(mascot, 0, false);
         LoadMascotSettings(mascot);
         PlaceMascot(mascot);
+    } else if (unloaded == UnloadedMascot::discard) {
+        DestroyMascot(mascot);
+        return false;
     }
     SendMessageA(mascot.window, kShowMascotMessage, 0, 0);
-    return true;
+    return loaded;
 }
 
 void DestroyMascot(Mascot& mascot)

@@ -34,6 +34,15 @@ LibraryFileKind library_file_kind(const std::string& path)
     return LibraryFileKind::other;
 }
 
+std::vector<std::string> mascot_files_among(const std::vector<std::string>& file_names)
+{
+    std::vector<std::string> mascots;
+    for (const auto& name : file_names)
+        if (library_file_kind(name) != LibraryFileKind::other)
+            mascots.push_back(name);
+    return mascots;
+}
+
 std::string path_below_root(const std::string& path, size_t root_length)
 {
     return root_length + 1 <= path.size() ? path.substr(root_length + 1) : std::string();

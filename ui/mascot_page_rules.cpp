@@ -84,8 +84,7 @@ void delete_all_subkeys(Registry& registry, const std::string& key)
         const std::vector<std::string> children = registry.enum_subkeys(key);
         if (children.empty())
             return;
-        registry.delete_subtree(key + "\\" + children.front());
-        if (registry.enum_subkeys(key) == children)
+        if (!registry.delete_subtree(key + "\\" + children.front()) || registry.enum_subkeys(key) == children)
             return;
     }
 }

@@ -22,6 +22,7 @@
 #include "ui/centring_win.h"
 #include "ui/mascot_info_win.h"
 #include "ui/mascot_page_rules.h"
+#include "ui/settings_sheet_win.h"
 
 namespace {
 
@@ -268,14 +269,15 @@ void ClearCache(MascotPage& page)
     EnableWindow(clear_button, TRUE);
 }
 
-// Runs once, whichever way the sheet closes: stores and removes the preview, then starts
-// the checked rows in display order while fewer than MaxMascotCount run.
+// Runs once, whichever way the sheet closes: withdraws the sheet, stores and removes the
+// preview, then starts the checked rows in display order while fewer than MaxMascotCount run.
 void Close(MascotPage& page)
 {
     if (page.closed)
         return;
     page.closed = true;
     g_app.sheet_state = SheetState::Closing;
+    WithdrawClosingSheet(page.sheet);
     GiveUpPreview(page);
     page.selected = -1;
     SendMessageA(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);

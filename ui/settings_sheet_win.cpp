@@ -59,3 +59,9 @@ void OpenSettingsSheet()
     SetWindowLongA(controller, GWL_STYLE, GetWindowLongA(controller, GWL_STYLE) | WS_SYSMENU);
     SetForegroundWindow(previous_foreground);
 }
+
+void WithdrawClosingSheet(HWND sheet)
+{
+    EnableWindow(sheet, FALSE);
+    ShowWindow(sheet, SW_HIDE);
+}

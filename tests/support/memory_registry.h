@@ -3,6 +3,7 @@
 // in for the real registry's enumeration order.
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,7 +18,10 @@ public:
         std::vector<uint8_t> data;
     };
     std::map<std::string, std::vector<Value>> keys;
-    std::vector<std::string> log;  // "write key name", "delete key", in call order
+    std::vector<std::string> log;  // "write key name", "delete key", "clear key", in call order
+    // Keys that no deletion removes, as with a subkey whose name the program cannot open;
+    // the keys above them stay too, with their values.
+    std::set<std::string> undeletable;
 
     bool open(const std::string& key, bool create) override
     {
@@ -70,13 +74,29 @@ public:
                 children.push_back(entry.first.substr(prefix.size()));
         return children;
     }
-    void delete_subtree(const std::string& key) override
+    bool delete_subtree(const std::string& key) override
     {
         log.push_back("delete " + key);
         const std::string prefix = key + "\\";
-        for (auto it = keys.begin(); it != keys.end();)
-            it = (it->first == key || it->first.compare(0, prefix.size(), prefix) == 0) ? keys.erase(it)
-                                                                                        : std::next(it);
+        bool all_gone = true;
+        for (auto it = keys.begin(); it != keys.end();) {
+            const bool below = it->first == key || it->first.compare(0, prefix.size(), prefix) == 0;
+            if (below && holds_undeletable(it->first)) {
+                all_gone = false;
+                ++it;
+            } else {
+                it = below ? keys.erase(it) : std::next(it);
+            }
+        }
+        return all_gone;
+    }
+    bool delete_values(const std::string& key) override
+    {
+        log.push_back("clear " + key);
+        auto it = keys.find(key);
+        if (it != keys.end())
+            it->second.clear();
+        return true;
     }
 
     const Value* find(const std::string& key, const std::string& name) const
@@ -100,6 +120,13 @@ public:
     }
 
 private:
+    bool holds_undeletable(const std::string& key) const
+    {
+        for (const auto& stuck : undeletable)
+            if (stuck == key || stuck.compare(0, key.size() + 1, key + "\\") == 0)
+                return true;
+        return false;
+    }
     void put(const std::string& key, const std::string& name, uint32_t type, std::vector<uint8_t> data)
     {
         log.push_back("write " + key + " " + name);

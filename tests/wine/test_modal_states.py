@@ -15,6 +15,7 @@ IDM_SETTINGS, IDM_VERSION, IDM_EXIT = 40002, 40003, 40001
 IDC_MASCOT_X_VALUE, IDC_MASCOT_CLEAR_CACHE = 1003, 1010
 LVM_GETIMAGELIST, LVSIL_SMALL = 0x1002, 1
 IDOK = 1
+WS_DISABLED = 0x08000000
 
 
 @pytest.fixture
@@ -112,6 +113,38 @@ def test_a_row_clicked_on_a_closing_sheet_makes_no_preview_that_outlives_it(wine
     assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
 
 
+def withdrawn(session, handle):
+    """The window when it takes no input and is not shown: hidden, or disabled as a whole."""
+    window = session.window(handle)
+    return window if window and (not window.visible or window.style & WS_DISABLED) else None
+
+
+def test_a_closing_sheet_takes_no_input_and_the_mascots_start_as_closing_found_it(wine):
+    sheet = Sheet(wine)
+    wait_until(lambda: not wine.mascots(), message='the running mascot to stop')
+    row_of_b = wine.driver('lv-rect', sheet.list, 1).split()
+    preview, dialog = info_dialog_about_the_preview(wine, sheet)
+    press_close_on(wine, sheet)
+    wait_until(lambda: [m.class_name for m in wine.mascots()] not in ([], [preview.class_name]),
+               message='the restarted mascot in place of the preview')
+    try:
+        wait_until(lambda: withdrawn(wine, sheet.handle), message='the closing sheet hidden or disabled')
+    except AssertionError as timeout:
+        raise AssertionError(f'{timeout}; it still shows and takes input: {wine.window(sheet.handle)}') from None
+    # A click where b.bmp's row was reaches nothing of the sheet: the row is not taken up.
+    left, top, right, bottom = (int(v) for v in row_of_b)
+    wine.driver('mouse', (left + right) // 2, (top + bottom) // 2, 'left')
+    time.sleep(0.5)
+    assert not sheet.rows()[1][5], 'the row under the click was selected on a closing sheet'
+    assert wine.window(dialog.handle), 'the dialog stays up meanwhile'
+
+    close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
+    wait_until(lambda: len(wine.mascots()) == 1, message='a.bmp alone, as the sheet had it when closing began')
+    assert nothing_opens(wine, kinds=('#32770',), seconds=0.5)
+    assert wine.exit_velmora() == 0
+    assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
+
+
 def test_a_closing_sheet_lets_no_second_sheet_open(wine):
     sheet, dialog, _ = closing_sheet_under_the_information(wine)
     wine.driver('post', wine.controller().handle, WM_COMMAND, IDM_SETTINGS, 0)
@@ -168,15 +201,23 @@ def test_session_end_while_the_sheet_is_closing_saves_the_restarted_mascots(wine
 def test_a_key_the_program_cannot_delete_ends_the_clear_and_the_exit_save(wine):
     # A name outside the program's code page cannot be opened by it: its delete fails.
     stuck = '\uc548\ub155'  # Hangul, which code page 932 lacks
-    for below in ('Mascot\\a.bmp\\', 'View\\'):
+    for below in ('Mascot\\a.bmp\\', 'View\\', 'NoApp\\'):
         wine.driver('reg-create-unicode', (ROOT + '\\' + below + stuck).encode('utf-8').hex())
     wine.set_value(ROOT + '\\Mascot\\a.bmp', 'PositionX', 40)
+    # Added by hand while the program runs: not in its list, so gone after its exit.
+    wine.set_value(ROOT + '\\NoApp', 'stale.exe', '')
     sheet = Sheet(wine)
     sheet.click_button(IDC_MASCOT_CLEAR_CACHE)
     wait_until(lambda: sheet.enabled(IDC_MASCOT_CLEAR_CACHE), timeout=10, message='the clear to end')
+    # The clear unchecked a.bmp, which therefore stops; b.bmp is ticked instead.
+    wine.driver('lv-check', sheet.list, [row[1] for row in sheet.rows()].index('b.bmp'), 1)
     sheet.close()
+    wait_until(lambda: len(wine.mascots()) == 1, message='b.bmp alone after the sheet')
     assert wine.exit_velmora(timeout=20) == 0, 'the exit save ends'
-    assert ROOT + '\\View' in wine.registry()
+    registry = wine.registry()
+    assert set(registry[ROOT + '\\View']) == {'b.bmp'}, 'the stopped mascot is not listed to start again'
+    assert registry[ROOT + '\\View']['b.bmp'] == (1, b'b.bmp\0')
+    assert set(registry[ROOT + '\\NoApp']) == set(), 'no exclusion the program does not hold'
 
 
 # --- modal combinations: which window is open x which command arrives ------------------------

@@ -3,6 +3,7 @@ import time
 
 import pytest
 
+from bitmaps import ellipse_figure, write_bmp24
 from harness import wait_until
 
 ROOT = 'Software\\Korrin\\Velmora2'
@@ -110,7 +111,7 @@ def test_random_start_picks_one_plain_file_of_the_top_folder(wine):
     mascots = wine.app_dir / 'Mascots'
     (mascots / 'sub').mkdir(parents=True)
     (mascots / 'sub' / 'deep.bmp').write_bytes(b'x')
-    (mascots / 'only.bmp').write_bytes(b'x')
+    write_bmp24(mascots / 'only.bmp', 40, 48, ellipse_figure(40, 48))
     wine.set_value(ROOT, 'Random', 1)
     wine.set_value(ROOT + '\\View', 'ignored.bmp', 'ignored.bmp')
     wine.start_velmora()
@@ -132,7 +133,7 @@ def test_first_start_shows_one_plain_file_and_later_starts_follow_the_view_list(
     (mascots / 'sub').mkdir(parents=True)
     (mascots / 'sub' / 'deep.bmp').write_bytes(b'x')
     for name in ('one.bmp', 'two.bmp'):
-        (mascots / name).write_bytes(b'x')
+        write_bmp24(mascots / name, 40, 48, ellipse_figure(40, 48))
     wine.start_velmora(first_start=True)
     wait_until(lambda: len(wine.mascots()) == 1, message='one mascot at the very first start')
     wine.exit_velmora()
@@ -156,6 +157,60 @@ def test_first_start_without_plain_files_starts_nothing(wine):
     wine.start_velmora(first_start=True)
     time.sleep(0.5)
     assert wine.mascots() == []
+    assert wine.exit_velmora() == 0
+
+
+def shown_mascot_sizes(wine):
+    return sorted((m.rect[2] - m.rect[0], m.rect[3] - m.rect[1]) for m in wine.mascots() if m.visible)
+
+
+def no_mascot_appears(wine, seconds=1.5):
+    """No mascot window, shown or not, within the given time: the list of what appeared else."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = wine.mascots()
+        if found:
+            return found
+        time.sleep(0.1)
+    return []
+
+
+def test_first_start_draws_only_among_the_mascot_files(wine):
+    mascots = wine.app_dir / 'Mascots'
+    mascots.mkdir()
+    write_bmp24(mascots / 'a.bmp', 40, 48, ellipse_figure(40, 48))
+    # What mascot downloads bring along; no candidate for the draw.
+    (mascots / 'ReadMe.txt').write_bytes('このマスコットについて\r\n'.encode('cp932'))
+    (mascots / 'desktop.ini').write_bytes(b'[.ShellClassInfo]\r\nIconResource=a.bmp,0\r\n')
+    for start in range(5):
+        wine.delete_key('Software\\Korrin')
+        wine.start_velmora(first_start=True)
+        try:
+            wait_until(lambda: shown_mascot_sizes(wine) == [(40, 48)], timeout=10, message='a.bmp shown')
+        except AssertionError as timeout:
+            raise AssertionError(f'{timeout} at start {start + 1}; mascots: {wine.mascots()}') from None
+        assert wine.exit_velmora() == 0
+        assert set(wine.registry()[ROOT + '\\View']) == {'a.bmp'}, f'start {start + 1}'
+
+
+@pytest.mark.parametrize('first_start', [True, False])
+def test_a_drawn_mascot_that_does_not_load_starts_nothing(wine, first_start):
+    mascots = wine.app_dir / 'Mascots'
+    mascots.mkdir()
+    (mascots / 'broken.bmp').write_bytes(b'BM not a picture')
+    if not first_start:
+        wine.set_value(ROOT, 'Random', 1)
+    wine.start_velmora(first_start=first_start)
+    appeared = no_mascot_appears(wine)
+    assert appeared == [], f'no window for a file that does not load, found {appeared}'
+    assert wine.exit_velmora() == 0
+    assert wine.registry()[ROOT + '\\View'] == {}, 'nothing to start again'
+
+    # The failed draw leaves nothing behind: with the file mended, a draw starts it.
+    write_bmp24(mascots / 'broken.bmp', 40, 48, ellipse_figure(40, 48))
+    wine.set_value(ROOT, 'Random', 1)
+    wine.start_velmora()
+    wait_until(lambda: shown_mascot_sizes(wine) == [(40, 48)], timeout=10, message='the mended mascot')
     assert wine.exit_velmora() == 0
 
 

@@ -93,6 +93,46 @@ TEST(SettingsStore, ListsAreDeletedAndRewrittenInOrder)
     EXPECT_EQ(std::string(data.begin(), data.end()), std::string("b.bmp\0", 6));
 }
 
+TEST(SettingsStore, ListKeysThatCannotBeDeletedHoldExactlyTheNamesWritten)
+{
+    // A subkey that will not go keeps its list key; the old names must still go, or a mascot
+    // the user stopped starts again and a removed exclusion comes back.
+    struct Row {
+        bool no_app_stuck;
+        bool view_stuck;
+    };
+    const Row rows[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    for (const auto& row : rows) {
+        MemoryRegistry registry;
+        registry.write_string(root + "\\NoApp", "removed.exe", "");
+        registry.write_string(root + "\\NoApp", "kept.exe", "");
+        registry.write_string(root + "\\View", "stopped.bmp", "stopped.bmp");
+        registry.write_string(root + "\\View", "a.bmp", "old");
+        for (const auto& [stuck, key] : {std::pair{row.no_app_stuck, "NoApp"}, std::pair{row.view_stuck, "View"}}) {
+            if (!stuck)
+                continue;
+            const std::string child = root + "\\" + key + "\\locked";
+            registry.open(child, true);
+            registry.write_dword(child, "inside", 1);
+            registry.undeletable.insert(child);
+        }
+        ExclusionList excluded;
+        excluded.add("kept.exe");
+        excluded.add("new.exe");
+        save_settings(registry, AppSettings{}, excluded, {"c.lzh", "a.bmp"});
+
+        const std::string label = std::to_string(row.no_app_stuck) + std::to_string(row.view_stuck);
+        EXPECT_EQ(registry.value_names(root + "\\NoApp"), (std::vector<std::string>{"kept.exe", "new.exe"})) << label;
+        EXPECT_EQ(registry.value_names(root + "\\View"), (std::vector<std::string>{"c.lzh", "a.bmp"})) << label;
+        const auto& data = registry.find(root + "\\View", "a.bmp")->data;
+        EXPECT_EQ(std::string(data.begin(), data.end()), std::string("a.bmp\0", 6)) << label;
+        EXPECT_EQ(registry.open(root + "\\View\\locked", false), row.view_stuck) << label;
+        if (row.view_stuck) {
+            EXPECT_TRUE(registry.find(root + "\\View\\locked", "inside")) << "what cannot go is left alone";
+        }
+    }
+}
+
 TEST(SettingsStore, LoadReadsListsAndSkipsOverlongNames)
 {
     MemoryRegistry registry;
@@ -119,36 +159,42 @@ TEST(StartupSelection, ViewListWhenNotRandom)
     RandomGenerator generator;
     AppSettings settings;
     const std::vector<std::string> view = {"x.lzh", "y.bmp", "z.lzh"};
-    EXPECT_EQ(startup_mascots(settings, view, {"p.bmp"}, generator, false), view);
+    const StartupMascots chosen = startup_mascots(settings, view, {"p.bmp"}, generator, false);
+    EXPECT_EQ(chosen.source_paths, view);
+    EXPECT_FALSE(chosen.drawn) << "a View name starts whether it loads or not";
     EXPECT_EQ(generator.state, 0u);  // nothing drawn
 }
 
 TEST(StartupSelection, RandomPicksDrawModuloCount)
 {
-    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.txt"};
+    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.bmp"};
     AppSettings settings;
     settings.Random = 1;
     // From state 0 the first draw is 38 (state 2531011), 38 mod 3 = 2.
     RandomGenerator generator;
-    EXPECT_EQ(startup_mascots(settings, {"v.lzh"}, files, generator, false), std::vector<std::string>{"c.txt"});
+    const StartupMascots chosen = startup_mascots(settings, {"v.lzh"}, files, generator, false);
+    EXPECT_EQ(chosen.source_paths, std::vector<std::string>{"c.bmp"});
+    EXPECT_TRUE(chosen.drawn);
 
-    std::set<std::string> chosen;
+    std::set<std::string> seen;
     for (uint32_t seed = 0; seed < 50; ++seed) {
         RandomGenerator g;
         seed_random(g, seed);
-        chosen.insert(startup_mascots(settings, {}, files, g, false).at(0));
+        seen.insert(startup_mascots(settings, {}, files, g, false).source_paths.at(0));
     }
-    EXPECT_EQ(chosen.size(), 3u);
+    EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST(StartupSelection, FirstStartDrawsAsRandomDoes)
 {
     AppSettings settings;  // Random 0, as stored
-    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.txt"};
+    const std::vector<std::string> files = {"a.bmp", "b.lzh", "c.bmp"};
     RandomGenerator generator;
-    EXPECT_EQ(startup_mascots(settings, {}, files, generator, true), std::vector<std::string>{"c.txt"});
+    const StartupMascots chosen = startup_mascots(settings, {}, files, generator, true);
+    EXPECT_EQ(chosen.source_paths, std::vector<std::string>{"c.bmp"});
+    EXPECT_TRUE(chosen.drawn);
     EXPECT_EQ(settings.Random, 0);
-    EXPECT_TRUE(startup_mascots(settings, {}, {}, generator, true).empty()) << "no plain file, no mascot";
+    EXPECT_TRUE(startup_mascots(settings, {}, {}, generator, true).source_paths.empty()) << "no candidate, no mascot";
 }
 
 TEST(StartupSelection, RandomWithNoCandidateStartsNothing)
@@ -156,5 +202,5 @@ TEST(StartupSelection, RandomWithNoCandidateStartsNothing)
     AppSettings settings;
     settings.Random = 1;
     RandomGenerator generator;
-    EXPECT_TRUE(startup_mascots(settings, {"v.lzh"}, {}, generator, false).empty());
+    EXPECT_TRUE(startup_mascots(settings, {"v.lzh"}, {}, generator, false).source_paths.empty());
 }

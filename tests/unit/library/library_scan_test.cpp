@@ -22,6 +22,16 @@ TEST(LibraryScan, FileKindByLastFourCharacters)
         EXPECT_EQ(library_file_kind(path), kind) << path;
 }
 
+TEST(LibraryScan, MascotFilesAmongTheFilesOfAFolder)
+{
+    // What comes with downloaded mascots beside them is no candidate; the order is kept.
+    const std::vector<std::string> files = {"ReadMe.txt", "tama.BMP", "desktop.ini", "Thumbs.db", "mike.lzh",
+                                            "tama.bmp.bak", "cat.png", "a.bmp"};
+    EXPECT_EQ(mascot_files_among(files), (std::vector<std::string>{"tama.BMP", "mike.lzh", "a.bmp"}));
+    EXPECT_TRUE(mascot_files_among({"ReadMe.txt", "desktop.ini"}).empty());
+    EXPECT_TRUE(mascot_files_among({}).empty());
+}
+
 TEST(LibraryScan, PathBelowRoot)
 {
     EXPECT_EQ(path_below_root("C:\\V\\Mascots\\a\\b\\c.bmp", 12), "a\\b\\c.bmp");

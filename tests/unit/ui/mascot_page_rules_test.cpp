@@ -155,7 +155,11 @@ namespace {
 class StuckRegistry : public MemoryRegistry {
 public:
     int deletions = 0;
-    void delete_subtree(const std::string&) override { ++deletions; }
+    bool delete_subtree(const std::string&) override
+    {
+        ++deletions;
+        return false;
+    }
 };
 
 }  // namespace
