@@ -1,5 +1,5 @@
 """Every label, check box and button text of the two settings pages and the two dialogs is
-shown whole, at 96 and at 144 dots per inch: the text drawn with the control's font needs no
+shown whole, at 96, 144 and 192 dots per inch: the text drawn with the control's font needs no
 more room than the control gives, and on a screenshot the text's ink spans what it needs."""
 import subprocess
 
@@ -16,7 +16,7 @@ IDOK = 1
 WIDTHS = {}
 
 
-@pytest.fixture(scope='module', params=[96, 144], ids=['96dpi', '144dpi'])
+@pytest.fixture(scope='module', params=[96, 144, 192], ids=['96dpi', '144dpi', '192dpi'])
 def session(request):
     session = WineSession(desktop=True, dpi=request.param)
     session.dpi = request.param
@@ -71,6 +71,8 @@ def test_the_settings_pages_show_every_text_whole(session):
         WIDTHS[session.dpi] = session.window(sheet.handle).rect[2] - session.window(sheet.handle).rect[0]
         if 96 in WIDTHS and 144 in WIDTHS:
             assert WIDTHS[144] > WIDTHS[96] * 1.3, 'the sheet grows with the dots per inch'
+        if 144 in WIDTHS and 192 in WIDTHS:
+            assert WIDTHS[192] > WIDTHS[144] * 1.2, 'the sheet grows with the dots per inch'
         cut = {'mascot page': cut_texts(session, sheet.page, 'mascot-page')}
         sheet.show_page(1)
         general = wait_until(lambda: session.driver('dlg-find', sheet.handle, 1047).split()[1:],
