@@ -2,6 +2,7 @@
 
 #include "core/application_win.h"
 #include "display/mascot_popup_win.h"
+#include "display/visible_frame_win.h"
 
 std::vector<std::unique_ptr<Mascot>> g_roster;
 
@@ -39,9 +40,8 @@ void Tick()
             break;
         }
     }
-    RECT rect;
-    if (GetWindowRect(g_app.target, &rect))
-        g_app.target_rect = {rect.left, rect.top, rect.right, rect.bottom};
+    // Placement and every refusal rule work on what the user sees of the target.
+    ReadVisibleFrame(g_app.target, g_app.target_rect);
 }
 
 void AddExcluded(const std::string& name) { g_app.excluded.add(name); }

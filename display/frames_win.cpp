@@ -5,6 +5,7 @@
 
 #include "core/random.h"
 #include "display/bitmap_file.h"
+#include "display/display_scale.h"
 #include "display/frame_clock.h"
 #include "display/shape_region_win.h"
 #include "display/shape_trace.h"
@@ -121,7 +122,7 @@ bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame)
     mascot.height = layout.height;
     // The window always takes the size of the frame loaded last.
     if (mascot.window)
-        SetWindowPos(mascot.window, nullptr, 0, 0, mascot.width, mascot.height,
+        SetWindowPos(mascot.window, nullptr, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     frame.colour_count = layout.colour_count;
     CreateFramePalette(frame);
@@ -135,7 +136,7 @@ bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time)
     frame.time = time;
     if (!LoadFrameBitmap(mascot, frame))
         return false;
-    frame.shape = BuildShapeRegion(frame.bitmap_data);
+    frame.shape = BuildShapeRegion(frame.bitmap_data, mascot.scale);
     mascot.frames.push_back(std::move(frame));
     return true;
 }
@@ -158,9 +159,37 @@ bool CreateFramePalette(MascotFrame& frame)
     return frame.palette != nullptr;
 }
 
-HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data)
+HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data, int32_t scale)
 {
-    return region_by_row_bands(trace_shape(bitmap_data.data(), bitmap_data.size()));
+    return region_by_row_bands(scale_runs(trace_shape(bitmap_data.data(), bitmap_data.size()), scale));
+}
+
+int32_t ScaledWidth(const Mascot& mascot) { return scaled_length(mascot.width, mascot.scale); }
+
+int32_t ScaledHeight(const Mascot& mascot) { return scaled_length(mascot.height, mascot.scale); }
+
+bool SetMascotDpi(Mascot& mascot, int32_t dpi)
+{
+    mascot.dpi = dpi;
+    const int32_t scale = scale_for_dpi(dpi);
+    if (scale == mascot.scale)
+        return false;
+    mascot.scale = scale;
+    for (MascotFrame& frame : mascot.frames) {
+        if (frame.shape)
+            DeleteObject(frame.shape);
+        frame.shape = BuildShapeRegion(frame.bitmap_data, scale);
+    }
+    if (!mascot.window)
+        return true;
+    SetWindowPos(mascot.window, nullptr, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The shape the window has is of the old scale, whichever frame it came from.
+    mascot.shaped_frame = -1;
+    if (mascot.current_frame < mascot.frames.size() && mascot.current_bitmap_data)
+        show_frame(mascot, mascot.current_frame);
+    InvalidateRect(mascot.window, nullptr, FALSE);
+    return true;
 }
 
 void MakeFrameCurrent(Mascot& mascot, size_t index, bool draw_random_stay)

@@ -20,9 +20,18 @@ bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time);
 // Makes the frame's logical palette from its colour table; false when it has none.
 bool CreateFramePalette(MascotFrame& frame);
 
-// The region of the frame's visible pixels in window coordinates; empty for data that is no
-// frame. The region belongs to the caller.
-HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data);
+// The region of the frame's visible pixels in window coordinates, each pixel a scale × scale
+// block; empty for data that is no frame. The region belongs to the caller.
+HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data, int32_t scale);
+
+// The mascot's window size on the screen: the picture's at the mascot's scale.
+int32_t ScaledWidth(const Mascot& mascot);
+int32_t ScaledHeight(const Mascot& mascot);
+
+// Takes the dots per inch of the monitor the mascot stands on. When its scale changes, every
+// frame gets its shape at the new scale and the window its new size and current shape; true
+// then, and the mascot has to be placed again.
+bool SetMascotDpi(Mascot& mascot, int32_t dpi);
 
 // Puts frame `index` on screen: the window gets a copy of its shape (and owns that copy),
 // painting uses its bitmap data and palette, and the stay starts. A frame that comes up in the

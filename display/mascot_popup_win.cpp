@@ -5,13 +5,18 @@
 #include "core/application_win.h"
 #include "core/tray_win.h"
 #include "display/definition_win.h"
+#include "display/display_scale.h"
 #include "display/frames_win.h"
 #include "display/mascot_settings_win.h"
+#include "display/monitor_dpi_win.h"
 #include "display/placement_win.h"
 #include "library/lha_commands.h"
 #include "library/lha_component_win.h"
 
 namespace {
+
+// WM_DPICHANGED, which the program's headers for Windows XP do not define.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 Mascot* MascotOf(HWND window) { return reinterpret_cast<Mascot*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
@@ -33,14 +38,31 @@ void OnPaint(HWND window, Mascot& mascot)
         uint32_t header_size;
         std::memcpy(&header_size, data, sizeof header_size);
         const uint8_t* rows = data + header_size + 4 * mascot.current_colour_count;
-        SetDIBitsToDevice(dc, 0, 0, mascot.width, mascot.height, 0, 0, 0, mascot.height, rows,
-                          reinterpret_cast<const BITMAPINFO*>(data), DIB_RGB_COLORS);
+        const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(data);
+        if (mascot.scale > 1) {
+            // Whole pixel blocks, never blended: pixel art stays sharp at every scale.
+            SetStretchBltMode(dc, COLORONCOLOR);
+            StretchDIBits(dc, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot), 0, 0, mascot.width, mascot.height, rows,
+                          info, DIB_RGB_COLORS, SRCCOPY);
+        } else {
+            SetDIBitsToDevice(dc, 0, 0, mascot.width, mascot.height, 0, 0, 0, mascot.height, rows, info,
+                              DIB_RGB_COLORS);
+        }
     }
     EndPaint(window, &paint);
 }
 
+// The mascot is drawn at the scale of the monitor its target is on; a new scale changes its
+// size, so it is placed again as a mascot that was never placed.
+void FollowMonitorDpi(Mascot& mascot)
+{
+    if (SetMascotDpi(mascot, MonitorDpiFor(g_app.target_rect)))
+        mascot.placed = false;
+}
+
 void OnTimer(Mascot& mascot)
 {
+    FollowMonitorDpi(mascot);
     PlaceMascot(mascot);
     AdvanceFrame(mascot);
 }
@@ -83,6 +105,8 @@ LRESULT CALLBACK MascotPopupProc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_RBUTTONUP: ShowPopupMenu(mascot); return 0;
     case WM_DESTROY: return 0;
     case kShowMascotMessage: OnShow(window, *mascot); return 0;
+    // A monitor's scaling changed or the window moved to another: the target's monitor decides.
+    case kDpiChangedMessage: FollowMonitorDpi(*mascot); return 0;
     default: return DefWindowProcA(window, message, wparam, lparam);
     }
 }
@@ -140,6 +164,9 @@ bool LoadMascot(Mascot& mascot, const char* full_path)
 bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded)
 {
     mascot.width = mascot.height = 100;
+    // Frames are shaped at the scale of the monitor the mascot starts on.
+    mascot.dpi = MonitorDpiFor(g_app.target_rect);
+    mascot.scale = scale_for_dpi(mascot.dpi);
     mascot.settings = MascotSettings{};
     mascot.x = mascot.y = 0;
     mascot.current_bitmap_data = nullptr;
@@ -166,7 +193,7 @@ bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded
     // when its file does not load; the show message below shows it otherwise.
     const DWORD visible = unloaded == UnloadedMascot::show_empty ? WS_VISIBLE : 0;
     mascot.window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, mascot.class_name, nullptr,
-                                    WS_POPUP | visible, 0, 0, mascot.width, mascot.height, nullptr, nullptr,
+                                    WS_POPUP | visible, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot), nullptr, nullptr,
                                     g_app.instance, nullptr);
     if (!mascot.window)
         return false;

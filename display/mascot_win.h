@@ -21,7 +21,11 @@ struct MascotFrame {
 struct Mascot {
     char class_name[32] = {};
     WNDCLASSEXA window_class = {};
+    // The picture's size; the window is `scale` times as wide and as high.
     int32_t width = 100, height = 100;
+    // Screen pixels per picture pixel, from the dots per inch of the target's monitor.
+    int32_t scale = 1;
+    int32_t dpi = 96;
     int32_t x = 0, y = 0;
     UINT_PTR timer_id = 0;
     uint32_t current_colour_count = 0;

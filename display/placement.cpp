@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "display/display_scale.h"
 #include "display/monitors.h"
 
 namespace {
@@ -26,13 +27,14 @@ int32_t percent_offset(int32_t base, int32_t travel, int32_t percent, bool subtr
 }
 
 int32_t axis_position(int32_t near_edge, int32_t far_edge, int32_t size, int32_t position, int32_t per_dot,
-                      int32_t from_near)
+                      int32_t from_near, int32_t dot_scale)
 {
     const int32_t travel = wrap(int64_t(far_edge) - near_edge + size);
     if (per_dot == 1) {
         return from_near == 1 ? percent_offset(wrap(int64_t(near_edge) - size), travel, position, false)
                               : percent_offset(far_edge, travel, position, true);
     }
+    position = scaled_length(position, dot_scale);
     return from_near == 1 ? wrap(int64_t(near_edge) + position) : wrap(int64_t(far_edge) - position - size);
 }
 
@@ -48,15 +50,24 @@ bool leaves_screen(const Point32& at, int32_t width, int32_t height, const Place
     return !on_monitors(mascot, input.monitors);
 }
 
+// Below the least size, the least size counted in screen pixels of a monitor of `dpi`: an
+// exact comparison of extent × 96 against least × dpi, without rounding either.
+bool below_least_size(int64_t extent, int32_t least, int32_t dpi)
+{
+    const int64_t monitor_dpi = dpi > 0 ? dpi : kBaseDpi;
+    return extent * kBaseDpi < int64_t(least) * monitor_dpi;
+}
+
 }  // namespace
 
-Point32 compute_mascot_position(const Rect32& target, int32_t width, int32_t height, const MascotSettings& settings)
+Point32 compute_mascot_position(const Rect32& target, int32_t width, int32_t height, const MascotSettings& settings,
+                                int32_t dot_scale)
 {
     Point32 at;
     at.x = axis_position(target.left, target.right, width, settings.PositionX, settings.WidthPerDot,
-                         settings.WidthLeftRight);
+                         settings.WidthLeftRight, dot_scale);
     at.y = axis_position(target.top, target.bottom, height, settings.PositionY, settings.HeightPerDot,
-                         settings.HeightTopBottom);
+                         settings.HeightTopBottom, dot_scale);
     return at;
 }
 
@@ -66,7 +77,7 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
     result.target = input.target;
     result.placed = input.placed;
     result.has_placed = input.has_placed;
-    result.position = compute_mascot_position(result.target, input.width, input.height, input.settings);
+    result.position = compute_mascot_position(result.target, input.width, input.height, input.settings, input.dot_scale);
 
     const RuleBlock& rules = input.settings.NonTargetAll == 1 ? input.global_rules : input.settings.rules;
     const Rect32& t = input.target;
@@ -85,7 +96,8 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
              leaves_screen(result.position, input.width, input.height, input))
         refused = true;
     else if (rules.MinimizeWindow == 1 &&
-             (int64_t(t.right) - t.left < rules.sizeMinimizeX || int64_t(t.bottom) - t.top < rules.sizeMinimizeY))
+             (below_least_size(int64_t(t.right) - t.left, rules.sizeMinimizeX, input.dpi) ||
+              below_least_size(int64_t(t.bottom) - t.top, rules.sizeMinimizeY, input.dpi)))
         refused = true;
     else if (unchanged)
         refused = false;
@@ -101,7 +113,8 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
             return result;
         case 2:
             result.target = queries.taskbar_rect ? queries.taskbar_rect() : Rect32{};
-            result.position = compute_mascot_position(result.target, input.width, input.height, input.settings);
+            result.position =
+                compute_mascot_position(result.target, input.width, input.height, input.settings, input.dot_scale);
             break;
         case 3:
             return result;

@@ -6,15 +6,22 @@
 #include "display/mascot_settings.h"
 
 // Where the mascot's top-left corner goes on a target rectangle, by its anchor settings.
-Point32 compute_mascot_position(const Rect32& target, int32_t width, int32_t height, const MascotSettings& settings);
+// Offsets in dots count picture pixels, so they grow with the dot scale; percentages do not.
+Point32 compute_mascot_position(const Rect32& target, int32_t width, int32_t height, const MascotSettings& settings,
+                                int32_t dot_scale = 1);
 
 // What one mascot tick knows about the mascot and the world around it.
 struct PlacementInput {
     Rect32 target;           // the controller's target rectangle
     Rect32 placed;           // the target rectangle at the last move or hide
     bool has_placed = false; // false until the first move or hide
-    int32_t width = 0, height = 0;
+    int32_t width = 0, height = 0;  // the mascot window's size on the screen
     MascotSettings settings;
+    // Screen pixels per picture pixel of the mascot as it is drawn now.
+    int32_t dot_scale = 1;
+    // Dots per inch of the target's monitor. The least sizes were set in pixels at 96 and
+    // keep their meaning: sizeMinimizeX counts as sizeMinimizeX × dpi / 96 screen pixels.
+    int32_t dpi = 96;
     RuleBlock global_rules;
     int32_t no_window_flag = 0;
     int32_t screen_width = 0, screen_height = 0;

@@ -7,6 +7,7 @@
 #include "core/roster_win.h"
 #include "display/dwm_attribute_win.h"
 #include "display/notification_state_win.h"
+#include "display/frames_win.h"
 #include "display/placement.h"
 #include "display/target_states.h"
 #include "display/window_program_win.h"
@@ -57,9 +58,11 @@ void PlaceMascot(Mascot& mascot)
     input.target = g_app.target_rect;
     input.placed = mascot.placed_rect;
     input.has_placed = mascot.placed;
-    input.width = mascot.width;
-    input.height = mascot.height;
+    input.width = ScaledWidth(mascot);
+    input.height = ScaledHeight(mascot);
     input.settings = mascot.settings;
+    input.dot_scale = mascot.scale;
+    input.dpi = mascot.dpi;
     input.global_rules = g_app.settings.rules;
     input.no_window_flag = g_app.settings.NoWindowFlag;
     input.screen_width = g_app.screen_width;

@@ -82,7 +82,7 @@ int main()
     const double union_seconds = time_build([&] { return region_by_union(runs); }, 1, by_union);
     const double list_seconds = time_build([&] { return region_from_rect_list(runs); }, 1, from_list);
     const double bands_seconds = time_build([&] { return region_by_row_bands(runs); }, 10, by_bands);
-    const double shape_seconds = time_build([&] { return BuildShapeRegion(frame); }, 10, shape);
+    const double shape_seconds = time_build([&] { return BuildShapeRegion(frame, 1); }, 10, shape);
 
     const bool equal = EqualRgn(by_union, from_list) && EqualRgn(by_union, by_bands) && EqualRgn(by_union, shape);
     std::printf("union run by run:   %10.3f ms\n", union_seconds * 1000);

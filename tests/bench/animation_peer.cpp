@@ -47,7 +47,7 @@ bool ReadFrame(const char* path, PeerFrame& frame)
     frame.data.assign(bytes.begin() + kBitmapFileHeaderSize, bytes.end());
     if (read_bitmap_layout(frame.data.data(), frame.data.size(), frame.layout) != LayoutResult::ok)
         return false;
-    frame.shape = BuildShapeRegion(frame.data);
+    frame.shape = BuildShapeRegion(frame.data, 1);
     return frame.shape != nullptr;
 }
 

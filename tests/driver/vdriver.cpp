@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -614,6 +615,30 @@ int cmd_gui_resources(int, char** argv)
     return 0;
 }
 
+// The full path of every module loaded in the process that owns a window, one a line.
+int cmd_modules(int, char** argv)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(parse_window(argv[2]), &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process)
+        return 1;
+    std::vector<HMODULE> modules(512);
+    DWORD needed = 0;
+    const BOOL listed = EnumProcessModules(process, modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
+                                           &needed);
+    if (listed) {
+        modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+        for (HMODULE module : modules) {
+            char path[MAX_PATH + 1] = {};
+            if (GetModuleFileNameExA(process, module, path, MAX_PATH))
+                std::printf("%s\n", path);
+        }
+    }
+    CloseHandle(process);
+    return listed ? 0 : 1;
+}
+
 // A window's text through WM_GETTEXT, which also reaches edit controls of other processes.
 std::string text_of(HWND window)
 {
@@ -1176,6 +1201,7 @@ const Command commands[] = {
     {"reg-write-time", 1, cmd_reg_write_time},
     {"tip-text", 2, cmd_tip_text},
     {"dwm-attribute", 2, cmd_dwm_attribute},  {"notification-state", 0, cmd_notification_state},
+    {"modules", 1, cmd_modules},
 };
 
 }  // namespace

@@ -71,6 +71,8 @@ def test_the_settings_pages_show_every_text_whole(session):
         WIDTHS[session.dpi] = session.window(sheet.handle).rect[2] - session.window(sheet.handle).rect[0]
         if 96 in WIDTHS and 144 in WIDTHS:
             assert WIDTHS[144] > WIDTHS[96] * 1.3, 'the sheet grows with the dots per inch'
+        if 144 in WIDTHS and 192 in WIDTHS:
+            assert WIDTHS[192] > WIDTHS[144] * 1.2, 'the sheet grows with the dots per inch'
         cut = {'mascot page': cut_texts(session, sheet.page, 'mascot-page')}
         sheet.show_page(1)
         general = wait_until(lambda: session.driver('dlg-find', sheet.handle, 1047).split()[1:],

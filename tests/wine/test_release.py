@@ -3,12 +3,27 @@ the one of the architecture under test, unpacked into a fresh Wine prefix, start
 sample mascots."""
 import struct
 import subprocess
+import xml.etree.ElementTree as ElementTree
 import zipfile
 
 from harness import ARCH, SOURCE, wait_until
+from pe_resources import RT_ICON_GROUP, RT_MANIFEST, RT_VERSION, resource, resource_numbers
 
 PE_MACHINES = {'win32': 0x014C, 'win64': 0x8664}
 PROGRAMS = ('Velmora/Velmora2.exe', 'Velmora/unlha32.dll', 'Velmora/lhapack.exe', 'Velmora/velmora-kit.exe')
+EXECUTABLES = [p for p in PROGRAMS if p.endswith('.exe')]
+SUPPORTED_OS = {
+    '{e2011457-1546-43c5-a5fe-008deee3d3f0}',  # Vista
+    '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}',  # 7
+    '{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}',  # 8
+    '{1f676c76-80e1-4239-95bb-83d0f6d0da78}',  # 8.1
+    '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}',  # 10 and 11
+}
+ASM_V1 = '{urn:schemas-microsoft-com:asm.v1}'
+ASM_V3 = '{urn:schemas-microsoft-com:asm.v3}'
+COMPATIBILITY = '{urn:schemas-microsoft-com:compatibility.v1}'
+SETTINGS_2005 = '{http://schemas.microsoft.com/SMI/2005/WindowsSettings}'
+SETTINGS_2016 = '{http://schemas.microsoft.com/SMI/2016/WindowsSettings}'
 
 
 def pe_machine(data):
@@ -16,6 +31,76 @@ def pe_machine(data):
     header = struct.unpack_from('<I', data, 0x3C)[0]
     assert data[header:header + 4] == b'PE\0\0'
     return struct.unpack_from('<H', data, header + 4)[0]
+
+
+def release_zips():
+    paths = subprocess.run([str(SOURCE / 'scripts' / 'release.sh'), '--no-build'], check=True,
+                           capture_output=True, text=True).stdout.split()
+    return {arch: next(p for p in paths if p.endswith(f'-{arch}.zip')) for arch in PE_MACHINES}
+
+
+def manifest_findings(manifest, program):
+    """What is wrong with a program's manifest, as texts; none when it is whole."""
+    root = ElementTree.fromstring(manifest)
+    findings = []
+    if root.tag != ASM_V1 + 'assembly':
+        findings.append(f'root element {root.tag}')
+    levels = [e.get('level') for e in root.iter(ASM_V3 + 'requestedExecutionLevel')]
+    if levels != ['asInvoker']:
+        findings.append(f'execution levels {levels}')
+    systems = {e.get('Id') for e in root.iter(COMPATIBILITY + 'supportedOS')}
+    if systems != SUPPORTED_OS:
+        findings.append(f'supported systems {sorted(systems)}')
+    if any(e.tag.endswith('activeCodePage') for e in root.iter()):
+        findings.append('a code page of its own')
+    if not program.endswith('Velmora2.exe'):
+        return findings
+    controls = [e.attrib for e in root.iter(ASM_V1 + 'assemblyIdentity')
+                if e.get('name') == 'Microsoft.Windows.Common-Controls']
+    wanted = {'version': '6.0.0.0', 'processorArchitecture': '*', 'publicKeyToken': '6595b64144ccf1df'}
+    if len(controls) != 1 or any(controls[0].get(k) != v for k, v in wanted.items()):
+        findings.append(f'common controls {controls}')
+    aware = [e.text for e in root.iter(SETTINGS_2005 + 'dpiAware')]
+    if aware != ['true/pm']:
+        findings.append(f'dpiAware {aware}')
+    awareness = [e.text for e in root.iter(SETTINGS_2016 + 'dpiAwareness')]
+    if awareness != ['PerMonitorV2, PerMonitor']:
+        findings.append(f'dpiAwareness {awareness}')
+    return findings
+
+
+def test_every_program_of_both_zips_carries_a_whole_manifest_and_the_kit_its_version_and_icon():
+    for arch, zip_path in release_zips().items():
+        with zipfile.ZipFile(zip_path) as archive:
+            for program in EXECUTABLES:
+                data = archive.read(program)
+                manifest = resource(data, RT_MANIFEST, 1)
+                assert manifest is not None, f'{program} of the {arch} zip has no manifest'
+                assert manifest_findings(manifest, program) == [], f'{program} of the {arch} zip'
+            kit = archive.read('Velmora/velmora-kit.exe')
+            assert resource(kit, RT_VERSION, 1), f'the {arch} kit has no version'
+            assert b'v\0e\0l\0m\0o\0r\0a\0-\0k\0i\0t\0.\0e\0x\0e' in resource(kit, RT_VERSION, 1)
+            assert 102 in resource_numbers(kit, RT_ICON_GROUP), f'the {arch} kit has no program icon'
+
+
+def test_a_manifest_missing_any_part_is_found_wanting():
+    """The check itself: each manifest below lacks one part, and each is caught."""
+    whole = (SOURCE / 'resources' / 'velmora.manifest').read_bytes()
+    assert manifest_findings(whole, 'Velmora2.exe') == []
+    broken = {
+        'no common controls': whole.replace(b'Microsoft.Windows.Common-Controls', b'Other.Library'),
+        'common controls 5': whole.replace(b'version="6.0.0.0"', b'version="5.8.0.0"'),
+        'elevation': whole.replace(b'asInvoker', b'requireAdministrator'),
+        'no Windows 10': whole.replace(b'8e0f7a12', b'00000000'),
+        'system awareness only': whole.replace(b'true/pm', b'true'),
+        'no per-monitor 2': whole.replace(b'PerMonitorV2, PerMonitor', b'PerMonitor'),
+        'a code page': whole.replace(b'</windowsSettings>',
+                                     b'<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">'
+                                     b'UTF-8</activeCodePage></windowsSettings>'),
+    }
+    for what, manifest in broken.items():
+        assert manifest != whole, what
+        assert manifest_findings(manifest, 'Velmora2.exe'), what
 
 
 def test_each_zip_holds_its_architectures_programs_and_the_unpacked_one_runs(wine_desktop):

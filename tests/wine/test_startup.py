@@ -244,3 +244,15 @@ def test_session_end_that_is_cancelled_saves_nothing(wine):
     wine.velmora.kill()
     wine.velmora.wait()
     assert wine.registry() == {ROOT: {}}
+
+
+def test_the_program_runs_with_common_controls_6(wine):
+    """The manifest's dependency makes the loader take version 6 from the side-by-side store.
+    Wine's comctl32 answers 5.81 to DllGetVersion from either copy, so the loaded module's path
+    tells them apart: without the manifest it is system32's."""
+    wine.start_velmora()
+    modules = wait_until(lambda: wine.driver('modules', wine.controller().handle).splitlines(), timeout=10,
+                         message="the program's modules")
+    controls = [m for m in modules if m.lower().endswith('\\comctl32.dll')]
+    assert len(controls) == 1, modules
+    assert '\\winsxs\\' in controls[0].lower() and '_6.0.' in controls[0], controls[0]

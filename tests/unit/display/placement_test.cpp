@@ -368,3 +368,89 @@ TEST(DecidePlacement, ATargetUncloakedInPlaceShowsTheMascotAgain)
         EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Nothing) << row.what;
     }
 }
+
+TEST(ComputeMascotPosition, DotOffsetsGrowWithTheScaleAndPercentagesStay)
+{
+    // A 64 × 80 picture drawn at scale n is a 64n × 80n window on target (100, 200, 500, 600).
+    struct Row {
+        const char* what;
+        int32_t scale;
+        MascotSettings settings;
+        Point32 expected;
+    };
+    const Row rows[] = {
+        {"defaults at 1", 1, MascotSettings{}, {384, 120}},
+        {"defaults at 2: 75 percent of a travel of 528", 2, MascotSettings{}, {-28 + 396, 40}},
+        {"defaults at 3: (100 - 192) + 592 x 0.75", 3, MascotSettings{}, {352, -40}},
+        {"10 dots from the right at 1", 1, anchors(10, 0, 0, 0, 1, 1), {426, 120}},
+        {"10 dots from the right at 2 are 20 pixels", 2, anchors(10, 0, 0, 0, 1, 1), {500 - 20 - 128, 40}},
+        {"10 dots from the right at 3 are 30 pixels", 3, anchors(10, 0, 0, 0, 1, 1), {500 - 30 - 192, -40}},
+        {"7 dots left of the left edge at 2", 2, anchors(-7, 0, 1, 0, 1, 1), {86, 40}},
+        {"5 dots from the bottom at 2", 2, anchors(75, 1, 1, 5, 0, 0), {368, 600 - 10 - 160}},
+        {"3 dots from the top at 3", 3, anchors(75, 1, 1, 3, 0, 1), {352, 209}},
+        {"0 percent from the right at 2 stays on the right edge", 2, anchors(0, 1, 0, 0, 1, 1), {500, 40}},
+        {"100 percent from the left at 3 stays on the right edge", 3, anchors(100, 1, 1, 0, 1, 1), {500, -40}},
+        {"scale 0 counts as 1", 0, anchors(10, 0, 0, 0, 1, 1), {426, 120}},
+    };
+    for (const auto& row : rows) {
+        const int32_t n = row.scale < 1 ? 1 : row.scale;
+        const Point32 at = compute_mascot_position(kTarget, 64 * n, 80 * n, row.settings, row.scale);
+        EXPECT_EQ(at.x, row.expected.x) << row.what;
+        EXPECT_EQ(at.y, row.expected.y) << row.what;
+    }
+}
+
+TEST(DecidePlacement, LeastSizeCountsInPixelsOfTheTargetsMonitor)
+{
+    // The least size 300 × 200 was set at 96 dpi; on a monitor of d dpi it is 300d/96 × 200d/96.
+    const struct {
+        const char* what;
+        int32_t dpi;
+        int32_t width, height;
+        bool refused;
+    } rows[] = {
+        {"96: exactly 300 wide is accepted", 96, 300, 200, false},
+        {"96: 299 wide is refused", 96, 299, 200, true},
+        {"144: 300 wide is now too narrow", 144, 300, 300, true},
+        {"144: 449 wide is refused", 144, 449, 300, true},
+        {"144: 450 x 300 is accepted", 144, 450, 300, false},
+        {"144: 299 high is refused", 144, 450, 299, true},
+        {"192: 599 wide is refused", 192, 599, 400, true},
+        {"192: 600 x 400 is accepted", 192, 600, 400, false},
+        {"120: 375 x 250 is accepted", 120, 375, 250, false},
+        {"120: 374 wide is refused", 120, 374, 250, true},
+        {"72: 225 x 150 is accepted", 72, 225, 150, false},
+        {"72: 224 wide is refused", 72, 224, 150, true},
+        {"no dpi read counts as 96", 0, 300, 200, false},
+        {"a negative dpi counts as 96", -144, 299, 200, true},
+    };
+    for (const auto& row : rows) {
+        Probe probe;
+        PlacementInput in = input_on({100, 300, 100 + row.width, 300 + row.height});
+        in.global_rules = RuleBlock{0, 0, 1, 300, 200};
+        in.no_window_flag = 1;
+        in.dpi = row.dpi;
+        const PlacementAction expected = row.refused ? PlacementAction::Hide : PlacementAction::MoveAndShow;
+        EXPECT_EQ(decide_placement(in, probe.queries()).action, expected) << row.what;
+    }
+}
+
+TEST(DecidePlacement, ScaledMascotIsPlacedAndTestedAtItsScreenSize)
+{
+    // At scale 2 the 128 × 160 window leaves the screen where the 64 × 80 one would not.
+    Probe probe;
+    PlacementInput in = input_on({100, 120, 500, 400});
+    in.global_rules.OutScreenMascot = 1;
+    in.no_window_flag = 1;
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::MoveAndShow);
+    in.width = 128;
+    in.height = 160;
+    in.dot_scale = 2;
+    EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Hide);
+    in.target.top = in.target.bottom;
+    in.settings = anchors(10, 0, 1, 0, 1, 0);  // 10 dots from the left, just below the target
+    const PlacementResult r = decide_placement(in, probe.queries());
+    EXPECT_EQ(r.action, PlacementAction::MoveAndShow);
+    EXPECT_EQ(r.position.x, 120);
+    EXPECT_EQ(r.position.y, 400);
+}

@@ -1,0 +1,50 @@
+#include "display/monitor_dpi_win.h"
+
+namespace {
+
+// MDT_EFFECTIVE_DPI: the DPI the user's scaling setting gives the monitor.
+constexpr int kEffectiveDpi = 0;
+
+using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using GetDpiForSystemFunction = UINT(WINAPI*)();
+
+template <typename Function>
+Function FindFunction(const char* library_name, const char* function_name)
+{
+    HMODULE library = LoadLibraryA(library_name);
+    if (!library)
+        return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, function_name)));
+}
+
+}  // namespace
+
+int32_t SystemDpi()
+{
+    static const GetDpiForSystemFunction get_dpi_for_system =
+        FindFunction<GetDpiForSystemFunction>("user32.dll", "GetDpiForSystem");
+    if (get_dpi_for_system) {
+        if (const UINT dpi = get_dpi_for_system())
+            return static_cast<int32_t>(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+int32_t MonitorDpiFor(const Rect32& rect)
+{
+    static const GetDpiForMonitorFunction get_dpi_for_monitor =
+        FindFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
+    if (get_dpi_for_monitor) {
+        const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
+        UINT dpi_x = 0, dpi_y = 0;
+        if (SUCCEEDED(get_dpi_for_monitor(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &dpi_x,
+                                          &dpi_y)) &&
+            dpi_x > 0)
+            return static_cast<int32_t>(dpi_x);
+    }
+    return SystemDpi();
+}

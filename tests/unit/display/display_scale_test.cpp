@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "display/display_scale.h"
+
+TEST(DisplayScale, WholeMultipleNearestTheDpiHalvesRoundingUp)
+{
+    const struct {
+        int32_t dpi;
+        int32_t scale;
+    } rows[] = {
+        {96, 1},  {120, 1}, {143, 1}, {144, 2}, {168, 2}, {192, 2}, {239, 2}, {240, 3},
+        {288, 3}, {335, 3}, {336, 4}, {384, 4}, {95, 1},  {72, 1},  {1, 1},   {0, 1},
+        {-96, 1}, {std::numeric_limits<int32_t>::min(), 1}, {std::numeric_limits<int32_t>::max(), 22369621},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(scale_for_dpi(row.dpi), row.scale) << row.dpi << " dpi";
+}
+
+TEST(DisplayScale, ScaledLengthSaturates)
+{
+    const int32_t max = std::numeric_limits<int32_t>::max(), min = std::numeric_limits<int32_t>::min();
+    const struct {
+        int32_t length, scale, expected;
+    } rows[] = {
+        {64, 1, 64}, {64, 2, 128}, {64, 3, 192}, {-7, 2, -14}, {0, 4, 0}, {64, 0, 64}, {64, -3, 64},
+        {1 << 30, 2, max}, {-(1 << 30), 3, min}, {max, 1, max},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(scaled_length(row.length, row.scale), row.expected) << row.length << " x " << row.scale;
+}
+
+TEST(DisplayScale, RunsBecomeBlocksInBandedOrder)
+{
+    // Two rows of a picture: row 0 has pixels 1..2 and 4, row 1 pixel 0..4.
+    const std::vector<RunRect> runs = {{1, 0, 3, 1}, {4, 0, 5, 1}, {0, 1, 5, 2}};
+    const struct {
+        int32_t scale;
+        std::vector<RunRect> expected;
+    } rows[] = {
+        {1, runs},
+        {0, runs},
+        {2, {{2, 0, 6, 2}, {8, 0, 10, 2}, {0, 2, 10, 4}}},
+        {3, {{3, 0, 9, 3}, {12, 0, 15, 3}, {0, 3, 15, 6}}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(scale_runs(runs, row.scale), row.expected) << "scale " << row.scale;
+    EXPECT_TRUE(scale_runs({}, 3).empty());
+}

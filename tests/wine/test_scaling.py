@@ -1,0 +1,235 @@
+"""Mascots drawn at a whole multiple of their pixels at 96, 144 and 192 dots per inch: the
+window's size, its region to the pixel, the picture's pixels on the screen, placement with the
+author's anchors and the user's offsets, the least-size rule and the preview.
+
+Wine takes one DPI for every monitor from the prefix's LogPixels and never stretches a window,
+so what is seen here is the program's own scaling."""
+import shutil
+import subprocess
+
+import pytest
+
+from bitmaps import KEY, write_bmp24
+from fixtures import bmp_bytes, definition, pack
+from harness import SOURCE, WineSession, wait_until
+from pictures import Picture, SHOTS
+from sheet import ROOT, Sheet
+
+DPIS = (96, 144, 192)
+WIDTH, HEIGHT = 40, 32
+BODY, EYE, STRIPE_A, STRIPE_B = (240, 160, 60), (20, 20, 20), (40, 120, 220), (250, 250, 250)
+
+
+def pixel_art(x, y):
+    """A face with eyes, a hole, a striped band whose colours alternate at every pixel (so that
+    any blending shows) and two lone opaque pixels in the top corners; the bottom-left pixel is
+    the key colour."""
+    if (x, y) in ((0, 0), (WIDTH - 1, 0)):
+        return EYE
+    inside = ((x - 19.5) / 19) ** 2 + ((y - 16.5) / 14) ** 2 <= 1
+    if not inside or (x, y) == (20, 16):
+        return KEY
+    if y in (11, 12) and x in (12, 13, 26, 27):
+        return EYE
+    if 20 <= y <= 23:
+        return STRIPE_A if (x + y) % 2 else STRIPE_B
+    return BODY
+
+
+def scale_for(dpi):
+    return max(1, (dpi + 48) // 96)
+
+
+def expected_cover(scale):
+    """The window pixels the region must cover: each opaque picture pixel as a block."""
+    return {(x, y) for y in range(HEIGHT * scale) for x in range(WIDTH * scale)
+            if pixel_art(x // scale, y // scale) != KEY}
+
+
+def covered(rects):
+    return {(x, y) for left, top, right, bottom in rects for y in range(top, bottom) for x in range(left, right)}
+
+
+def region_mismatches(wine, handle, scale):
+    """Pixels of the window and of a one-pixel ring around it that the region gets wrong,
+    with how many pixels were checked and how many the region covers."""
+    rects = wine.region(handle) or []
+    have = covered(rects)
+    want = expected_cover(scale)
+    checked = [(x, y) for y in range(-1, HEIGHT * scale + 1) for x in range(-1, WIDTH * scale + 1)]
+    wrong = [p for p in checked if (p in have) != (p in want)]
+    return wrong, len(checked), len(have), len(rects)
+
+
+def wait_for_region(wine, handle, scale):
+    """Waits until the window's region is right; fails naming the first wrong pixels."""
+    last = []
+
+    def right():
+        last[:] = [region_mismatches(wine, handle, scale)]
+        return not last[0][0] and last[0]
+    try:
+        return wait_until(right, timeout=5, message=f'the region as {scale} x {scale} blocks')
+    except AssertionError as failure:
+        raise AssertionError(f'{failure}; wrong pixels (x, y): {last[0][0][:8]}') from None
+
+
+@pytest.fixture(scope='module', params=DPIS, ids=[f'{d}dpi' for d in DPIS])
+def session(request):
+    wine = WineSession(desktop=True, dpi=request.param)
+    wine.dpi = request.param
+    wine.scale = scale_for(request.param)
+    mascots = wine.app_dir / 'Mascots'
+    mascots.mkdir()
+    write_bmp24(mascots / 'art.bmp', WIDTH, HEIGHT, pixel_art)
+    pack(mascots / 'anchored.lzh', {
+        'VLD.INI': definition('Anchored', [('a.bmp', 10)], {'RightX': 10, 'UnderY': 4}),
+        'a.bmp': bmp_bytes(WIDTH, HEIGHT, pixel_art)})
+    sample = SOURCE / 'build' / 'native' / 'Mascots' / 'mike.lzh'
+    if sample.exists():
+        shutil.copy(sample, mascots / 'mike.lzh')
+    yield wine
+    wine.close()
+
+
+@pytest.fixture
+def wine(session):
+    session.delete_key('Software\\Korrin')
+    yield session
+    if session.velmora and session.velmora.poll() is None:
+        session.velmora.kill()
+        session.velmora.wait()
+    for process in session.processes:
+        if process is not session.velmora and process.poll() is None:
+            process.kill()
+    wait_until(lambda: not session.windows('Velmo2'), timeout=10, message='the program to end')
+
+
+def run_with(wine, names, target_rect):
+    for name in names:
+        wine.set_value(ROOT + '\\View', name, name)
+    wine.start_velmora()
+    found = wait_until(lambda: len(wine.mascots()) == len(names) and wine.mascots(), timeout=20,
+                       message=f'{len(names)} mascots')
+    target = wine.target(*target_rect)
+    wine.driver('foreground', target)
+    return [m.handle for m in found], target
+
+
+def rect_of(wine, handle):
+    return wine.window(handle).rect
+
+
+def wait_rect(wine, handle, expected, timeout=5):
+    return wait_until(lambda: rect_of(wine, handle) == expected and rect_of(wine, handle), timeout=timeout,
+                      message=f'the mascot at {expected}, last {rect_of(wine, handle)}')
+
+
+def test_window_size_region_and_pixels_are_whole_blocks(wine):
+    n = wine.scale
+    w, h = WIDTH * n, HEIGHT * n
+    (mascot,), target = run_with(wine, ['art.bmp'], (200, 300, 400, 300))
+    # Defaults: 75 percent along the top edge, the travel being the target's width and the mascot's.
+    x = int((200 - w) + (400 + w) * 0.75)
+    wait_rect(wine, mascot, (x, 300 - h, x + w, 300))
+    _, checked, inside, rects = wait_for_region(wine, mascot, n)
+    print(f'{wine.dpi} dpi: scale {n}, window {w} x {h}, {checked} pixels checked, {inside} covered, {rects} rectangles')
+    assert inside == len(expected_cover(n))
+
+    last = []
+
+    def screen_right():
+        SHOTS.mkdir(parents=True, exist_ok=True)
+        picture = Picture(wine.screenshot(SHOTS / f'scaling-{wine.dpi}dpi.png'))
+        want = expected_cover(n)
+        last[:] = [(wx, wy, colour) for wx, wy, colour in
+                   ((sx - x, sy - (300 - h), colour) for sx, sy, colour in picture.pixels((x, 300 - h, x + w, 300)))
+                   if (wx, wy) in want and colour != pixel_art(wx // n, wy // n)]
+        return not last
+    # Every covered pixel shows its picture pixel's colour exactly: no blend, no shifted edge.
+    try:
+        wait_until(screen_right, timeout=5, message=f'the picture as {n} x {n} blocks on the screen')
+    except AssertionError as failure:
+        raise AssertionError(f'{failure}; wrong pixels (window x, y, colour): {last[:8]}') from None
+
+
+def test_the_read_me_picture_at_192_dpi_has_no_colour_the_frame_lacks(wine):
+    """The picture for the read-me: the sample kitten and the pixel art on one window at 192 dpi;
+    the pixel art in it shows no colour that its frame does not have."""
+    if wine.dpi != 192:
+        pytest.skip('the read-me picture is taken at 192 dpi')
+    if not (wine.app_dir / 'Mascots' / 'mike.lzh').exists():
+        pytest.skip('the sample mascots are built by the native tree')
+    wine.set_value(ROOT + '\\Mascot\\art.bmp', 'PositionX', 10)
+    handles, target = run_with(wine, ['art.bmp', 'mike.lzh'], (100, 330, 720, 300))
+
+    def sizes():
+        return {(r[2] - r[0], r[3] - r[1]): h for h, r in ((h, rect_of(wine, h)) for h in handles)}
+    # The kitten's frames are 108 x 96.
+    art = wait_until(lambda: set(sizes()) == {(80, 64), (216, 192)} and sizes()[(80, 64)], timeout=10,
+                     message=f'both mascots at twice their size, last {sizes()}')
+    # 10 percent along a travel of 720 + 80 from 100 - 80.
+    left, top, right, bottom = wait_rect(wine, art, (100, 266, 180, 330))
+    SHOTS.mkdir(parents=True, exist_ok=True)
+    path = wine.screenshot(SHOTS / 'scaling-192dpi-sample.png')
+    picture = Picture(path)
+    palette = {pixel_art(px, py) for py in range(HEIGHT) for px in range(WIDTH)} - {KEY}
+    want = expected_cover(2)
+    strays = {colour for sx, sy, colour in picture.pixels((left, top, right, bottom))
+              if (sx - left, sy - top) in want and colour not in palette}
+    assert not strays, f'colours the frame does not have: {sorted(strays)[:8]}'
+    docs = SOURCE / 'docs' / 'screenshots'
+    subprocess.run(['convert', str(path), '-crop', '800x400+20+100', '+repage', str(docs / 'scaling-192dpi.png')],
+                   check=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
+
+
+def test_the_authors_anchors_count_in_picture_pixels(wine):
+    """RightX 10 and UnderY 4 are 10n and 4n screen pixels from the right and bottom edges."""
+    n = wine.scale
+    w, h = WIDTH * n, HEIGHT * n
+    (mascot,), _ = run_with(wine, ['anchored.lzh'], (200, 300, 400, 300))
+    wait_rect(wine, mascot, (600 - 10 * n - w, 600 - 4 * n - h, 600 - 10 * n, 600 - 4 * n))
+
+
+def test_the_users_offsets_count_in_picture_pixels_and_percentages_stay(wine):
+    n = wine.scale
+    w, h = WIDTH * n, HEIGHT * n
+    key = ROOT + '\\Mascot\\art.bmp'
+    for name, value in (('PositionX', -7), ('WidthPerDot', 0), ('WidthLeftRight', 1),
+                        ('PositionY', 50), ('HeightPerDot', 1), ('HeightTopBottom', 1)):
+        wine.set_value(key, name, value)
+    (mascot,), _ = run_with(wine, ['art.bmp'], (200, 300, 400, 300))
+    # 7 dots left of the left edge; halfway down a travel of the target's height and the mascot's.
+    y = int((300 - h) + (300 + h) * 0.5)
+    wait_rect(wine, mascot, (200 - 7 * n, y, 200 - 7 * n + w, y + h))
+
+
+def test_the_least_size_counts_in_pixels_of_the_monitor(wine):
+    """sizeMinimizeX 300 and sizeMinimizeY 100 were set at 96 dpi: 300 d/96 by 100 d/96 here."""
+    least_x, least_y = 300 * wine.dpi // 96, 100 * wine.dpi // 96
+    for name, value in (('MinimizeWindow', 1), ('sizeMinimizeX', 300), ('sizeMinimizeY', 100), ('NoWindowFlag', 1)):
+        wine.set_value(ROOT, name, value)
+    (mascot,), target = run_with(wine, ['art.bmp'], (200, 300, least_x - 1, 300))
+    wait_until(lambda: not wine.window(mascot).visible, message=f'the mascot to hide on a target {least_x - 1} wide')
+    wine.driver('move', target, 200, 300, least_x, least_y - 1)
+    wine.driver('foreground', target)
+    wait_until(lambda: not wine.window(mascot).visible and wine.window(target).rect[3] == 300 + least_y - 1,
+               message=f'the mascot to stay hidden on a target {least_y - 1} high')
+    wine.driver('move', target, 200, 300, least_x, least_y)
+    wait_until(lambda: wine.window(mascot).visible, message=f'the mascot to show on a target {least_x} x {least_y}')
+
+
+def test_the_preview_is_drawn_at_the_same_scale(wine):
+    n = wine.scale
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    sheet.click_row([r[1] for r in sheet.rows()].index('art.bmp'))
+    preview = wait_until(wine.mascots, message='the preview')[0].handle
+    sheet_rect = wine.window(sheet.handle).rect
+    wait_until(lambda: rect_of(wine, preview)[3] == sheet_rect[1] and
+               rect_of(wine, preview)[2] - rect_of(wine, preview)[0] == WIDTH * n and
+               rect_of(wine, preview)[3] - rect_of(wine, preview)[1] == HEIGHT * n,
+               message=f'the preview {WIDTH * n} x {HEIGHT * n} on the sheet, last {rect_of(wine, preview)}')
+    _, checked, inside, rects = wait_for_region(wine, preview, n)
+    print(f'{wine.dpi} dpi preview: {checked} pixels checked, {inside} covered, {rects} rectangles')
+    sheet.close()
