@@ -9,6 +9,7 @@ import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
 from harness import SOURCE, wait_until
+from menus import still_mascot_rects
 from pictures import SHOTS
 from sheet import ROOT, UDM_GETRANGE, Sheet
 
@@ -54,6 +55,12 @@ def open_general(wine, select_first_row=False):
 def entries(wine, sheet):
     lines = wine.driver('lb-items', sheet.item(1047)['handle']).split()
     return ['' if line == '-' else bytes.fromhex(line).decode('cp932') for line in lines]
+
+
+def has_entries(wine, sheet, expected):
+    """Waits until the exclusion list holds these entries: a release reaches the page as input."""
+    wait_until(lambda: entries(wine, sheet) == expected, message=f'the entries {expected}',
+               seen=lambda: entries(wine, sheet))
 
 
 def shown(sheet):
@@ -188,7 +195,7 @@ def test_picker_names_the_program_of_a_child_control_and_adds_it_once(wine):
     drag.over(*edit_point, DRIVER)
     assert entries(wine, sheet) == [], 'nothing is added before the release'
     drag.release()
-    assert entries(wine, sheet) == ['vdriver.exe']
+    has_entries(wine, sheet, ['vdriver.exe'])
     wait_until(lambda: wine.driver('foreground-window').split()[0] == sheet.handle, message='the sheet in front')
 
     drag_to(wine, sheet, edit_point, DRIVER)
@@ -204,7 +211,7 @@ def test_picker_shows_nothing_over_the_desktop_taskbar_sheet_and_mascot(wine):
     sheet = open_general(wine, select_first_row=True)
     edit_point = centre(wine.window(owned_dialog(wine, 10, 420)).rect)
     sheet_rect = wine.window(sheet.handle).rect
-    mascot = wine.mascots()[0].rect
+    mascot = wait_until(lambda: still_mascot_rects(wine), message='the preview standing still')[0]
 
     drag = Drag(wine, sheet)
     for name, point in [('desktop', (1000, 60)), ('taskbar', (700, 758)),
@@ -268,7 +275,7 @@ def test_picker_adds_a_program_unless_listed_in_any_case(wine, program, listed, 
         drag_to(wine, sheet, centre(wine.window(owned_dialog(wine, 10, 420)).rect), DRIVER)
     else:
         drag_to(wine, sheet, centre(wine.window(notepad_edit(wine)).rect), NOTEPAD)
-    assert entries(wine, sheet) == after
+    has_entries(wine, sheet, after)
     sheet.close()
     wine.exit_velmora()
     assert sorted(wine.registry()[ROOT + '\\NoApp']) == sorted(after), 'the list is what is kept'
@@ -278,7 +285,7 @@ def test_picker_names_notepad_and_the_page_looks_right(wine):
     wine.start_velmora()
     sheet = open_general(wine)
     drag_to(wine, sheet, centre(wine.window(notepad_edit(wine)).rect), NOTEPAD)
-    assert entries(wine, sheet) == ['notepad.exe']
+    has_entries(wine, sheet, ['notepad.exe'])
 
     sheet.click_button(1028)
     sheet.click_button(1044)

@@ -37,7 +37,8 @@ def run(wine, *source_paths, target=(100, 200, 400, 400)):
 
 
 def settle(wine, mascot, rect):
-    return wait_until(lambda: wine.window(mascot).rect == rect, timeout=3, message=f'mascot at {rect}')
+    return wait_until(lambda: wine.window(mascot).rect == rect, timeout=5, message=f'mascot at {rect}',
+                      seen=lambda: wine.window(mascot))
 
 
 def test_still_mascot_with_upper_case_extension_is_named_by_its_path(wine):
@@ -84,6 +85,8 @@ def test_archive_without_a_usable_frame_shows_an_empty_window(wine):
 
 
 def shapes_seen(wine, handle, seconds):
+    """The region's rectangle counts seen over the given seconds, from its first frame on."""
+    wait_until(lambda: wine.region(handle), message='the first frame shaping the window')
     seen = []
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
