@@ -1,8 +1,9 @@
 #include "core/display_layout_win.h"
 
-#include <cstring>
+#include <vector>
 
 #include "core/application_win.h"
+#include "display/shell_windows.h"
 
 namespace {
 
@@ -25,18 +26,30 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context)
     return TRUE;
 }
 
-BOOL CALLBACK AddSecondaryTaskbar(HWND window, LPARAM context)
-{
-    char class_name[32] = {};
-    if (GetClassNameA(window, class_name, sizeof class_name) && std::strcmp(class_name, "Shell_SecondaryTrayWnd") == 0)
-        reinterpret_cast<std::vector<Rect32>*>(context)->push_back(WindowRect(window));
-    return TRUE;
-}
-
 bool HasClass(HWND window, const char* name)
 {
     char class_name[32] = {};
-    return GetClassNameA(window, class_name, sizeof class_name) && std::strcmp(class_name, name) == 0;
+    return GetClassNameA(window, class_name, sizeof class_name) && lstrcmpiA(class_name, name) == 0;
+}
+
+BOOL CALLBACK AddSecondaryTaskbar(HWND window, LPARAM context)
+{
+    if (HasClass(window, "Shell_SecondaryTrayWnd"))
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
+}
+
+// The taskbars' rectangles as they are now: the shell moves and hides its taskbars without
+// any announcement (auto-hide, a taskbar dragged to another edge).
+DisplayLayout LayoutWithTaskbarsNow()
+{
+    DisplayLayout layout;
+    layout.monitors = g_app.display.monitors;
+    layout.primary_taskbar = WindowRect(g_app.taskbar);
+    for (HWND taskbar : g_app.other_taskbar_windows)
+        if (IsWindow(taskbar))
+            layout.other_taskbars.push_back(WindowRect(taskbar));
+    return layout;
 }
 
 }  // namespace
@@ -51,12 +64,25 @@ void ReadDisplayLayout()
     if (layout.monitors.empty())
         layout.monitors.push_back({0, 0, g_app.screen_width, g_app.screen_height});
     layout.primary_taskbar = WindowRect(g_app.taskbar);
-    EnumWindows(AddSecondaryTaskbar, reinterpret_cast<LPARAM>(&layout.other_taskbars));
+    std::vector<HWND> other_taskbars;
+    EnumWindows(AddSecondaryTaskbar, reinterpret_cast<LPARAM>(&other_taskbars));
+    for (HWND taskbar : other_taskbars)
+        layout.other_taskbars.push_back(WindowRect(taskbar));
     g_app.display = layout;
+    g_app.other_taskbar_windows = other_taskbars;
+    // Every mascot is placed afresh at its next tick: a rule may answer otherwise on the new
+    // layout, and Windows may have moved a mascot off a monitor that went away.
+    ++g_app.display_generation;
 }
+
+Rect32 TaskbarRectFor(const Rect32& target) { return taskbar_for(target, LayoutWithTaskbarsNow()); }
 
 bool IsDesktopOrShellWindow(HWND window)
 {
-    return window == GetDesktopWindow() || window == g_app.desktop || window == g_app.taskbar ||
-           HasClass(window, "Shell_SecondaryTrayWnd") || HasClass(window, "WorkerW") || HasClass(window, "Progman");
+    if (!window)
+        return false;
+    if (window == GetDesktopWindow() || window == g_app.desktop || window == g_app.taskbar)
+        return true;
+    char class_name[64] = {};
+    return GetClassNameA(window, class_name, sizeof class_name) > 0 && is_desktop_or_shell_class(class_name);
 }

@@ -37,6 +37,8 @@ struct Mascot {
     Rect32 placed_rect;
     // No placement has happened yet, so the first one goes through every test.
     bool placed = false;
+    // The display layout's count at the last placement.
+    uint32_t placed_generation = 0;
     int32_t stay = 0;
     int32_t tick_counter = 0;
     HWND window = nullptr;

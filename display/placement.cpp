@@ -65,12 +65,12 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
     PlacementResult result;
     result.target = input.target;
     result.placed = input.placed;
-    result.has_placed = input.has_placed;
+    result.has_placed = input.has_placed && !input.layout_changed;
     result.position = compute_mascot_position(result.target, input.width, input.height, input.settings);
 
     const RuleBlock& rules = input.settings.NonTargetAll == 1 ? input.global_rules : input.settings.rules;
     const Rect32& t = input.target;
-    const bool unchanged = input.has_placed && t == input.placed;
+    const bool unchanged = result.has_placed && t == input.placed;
     bool refused;
     if (rules.MaximizeWindow == 1 && queries.target_is_maximized && queries.target_is_maximized())
         refused = true;

@@ -21,6 +21,9 @@ struct PlacementInput {
     // The monitors' rectangles; none means the primary screen alone, at the origin.
     std::vector<Rect32> monitors;
     bool sheet_open = false;
+    // The display layout changed since the last placement: the last move or hide counts for
+    // nothing, and the mascot is placed as if for the first time.
+    bool layout_changed = false;
 };
 
 enum class PlacementAction { Nothing, Hide, MoveAndShow };

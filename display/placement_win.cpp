@@ -29,7 +29,7 @@ bool TargetProgramIsExcluded()
     return IsExcluded(program_file_name(path, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }));
 }
 
-Rect32 TaskbarRect() { return taskbar_for(g_app.target_rect, g_app.display); }
+Rect32 TaskbarRect() { return TaskbarRectFor(g_app.target_rect); }
 
 }  // namespace
 
@@ -48,6 +48,7 @@ void PlaceMascot(Mascot& mascot)
     input.screen_height = g_app.screen_height;
     input.monitors = g_app.display.monitors;
     input.sheet_open = SheetIsOpen();
+    input.layout_changed = mascot.placed_generation != g_app.display_generation;
 
     const PlacementResult result = decide_placement(input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect});
     mascot.target_rect = result.target;
@@ -55,6 +56,7 @@ void PlaceMascot(Mascot& mascot)
     mascot.y = result.position.y;
     mascot.placed_rect = result.placed;
     mascot.placed = result.has_placed;
+    mascot.placed_generation = g_app.display_generation;
     switch (result.action) {
     case PlacementAction::Hide:
         SetWindowPos(mascot.window, nullptr, 0, 0, 0, 0,
