@@ -259,12 +259,15 @@ class WineSession:
 
     # --- the driver ----------------------------------------------------------------------
 
-    def driver(self, *args, timeout=20, attempts=4):
+    def driver(self, *args, timeout=30, attempts=4):
         """Runs one driver command and gives its output. A run that did not reach the driver's
         end (a loaded machine can fail to start a Wine program, or start it so late that the
         run's time runs out) is run again; after the last attempt it fails with what the last
-        run left."""
+        run left. The time of a run is stretched like every wait: once every program of the
+        prefix has ended, the next one brings Wine's desktop up again, which on a busy machine
+        takes as long as a prefix's first start, and a run cut short there starts it anew."""
         left = 'nothing'
+        timeout *= WAIT_SCALE
         for attempt in range(attempts):
             try:
                 result = self.wine('C:\\vdriver.exe', *[str(a) for a in args], timeout=timeout)
