@@ -52,10 +52,39 @@ DisplayLayout LayoutWithTaskbarsNow()
     return layout;
 }
 
+// What the system metrics say of the screens at the last read of the layout.
+struct ScreenMetrics {
+    int monitors, left, top, width, height, primary_width, primary_height;
+    bool operator==(const ScreenMetrics& other) const
+    {
+        return monitors == other.monitors && left == other.left && top == other.top && width == other.width &&
+               height == other.height && primary_width == other.primary_width &&
+               primary_height == other.primary_height;
+    }
+};
+
+ScreenMetrics CurrentScreenMetrics()
+{
+    return {GetSystemMetrics(SM_CMONITORS),        GetSystemMetrics(SM_XVIRTUALSCREEN),
+            GetSystemMetrics(SM_YVIRTUALSCREEN),   GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            GetSystemMetrics(SM_CYVIRTUALSCREEN),  GetSystemMetrics(SM_CXSCREEN),
+            GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// One layout per process, as there is one desktop; it belongs with the layout it describes.
+ScreenMetrics g_metrics_read = {};
+
 }  // namespace
+
+void ReadDisplayLayoutIfScreensChanged()
+{
+    if (!(CurrentScreenMetrics() == g_metrics_read))
+        ReadDisplayLayout();
+}
 
 void ReadDisplayLayout()
 {
+    g_metrics_read = CurrentScreenMetrics();
     g_app.screen_width = GetSystemMetrics(SM_CXSCREEN);
     g_app.screen_height = GetSystemMetrics(SM_CYSCREEN);
     g_app.taskbar = FindWindowA("Shell_TrayWnd", nullptr);

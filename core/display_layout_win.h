@@ -9,6 +9,12 @@
 // read again on a tick.
 void ReadDisplayLayout();
 
+// Reads the layout again when the system metrics of the screens (their count, the virtual
+// screen, the primary screen's size) differ from those of the last read. Called on every tick:
+// the announcement of a new layout can reach the program before the program sees the layout,
+// and then nothing else would tell it.
+void ReadDisplayLayoutIfScreensChanged();
+
 // The taskbar rectangle a refused mascot stands on for this target: the taskbar windows are
 // the ones last announced, their rectangles are read now.
 Rect32 TaskbarRectFor(const Rect32& target);

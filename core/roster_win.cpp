@@ -1,6 +1,7 @@
 #include "core/roster_win.h"
 
 #include "core/application_win.h"
+#include "core/display_layout_win.h"
 #include "display/mascot_popup_win.h"
 
 std::vector<std::unique_ptr<Mascot>> g_roster;
@@ -21,6 +22,7 @@ void StopAllMascots()
 
 void Tick()
 {
+    ReadDisplayLayoutIfScreensChanged();
     const HWND previous = g_app.target;
     const HWND candidate = SheetIsOpen() ? g_app.sheet : GetForegroundWindow();
     g_app.target = candidate;
