@@ -8,7 +8,7 @@ import time
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import SOURCE, wait_until
+from harness import SOURCE, stays, wait_until
 from menus import still_mascot_rects
 from pictures import SHOTS
 from sheet import ROOT, UDM_GETRANGE, Sheet
@@ -90,7 +90,8 @@ class Drag:
         # Two steps, so that the page sees a move even when the pointer is already there.
         self.wine.xdotool('mousemove', x - 2, y - 2)
         self.wine.xdotool('mousemove', x, y)
-        wait_until(lambda: shown(self.sheet) == expected, message=f'1049 to show {expected!r} at {x},{y} ({where})')
+        wait_until(lambda: shown(self.sheet) == expected, message=f'1049 to show {expected!r} at {x},{y} ({where})',
+                   seen=lambda: shown(self.sheet))
 
     def release(self):
         self.wine.xdotool('mouseup', '1')
@@ -224,6 +225,24 @@ def test_picker_shows_nothing_over_the_desktop_taskbar_sheet_and_mascot(wine):
     assert entries(wine, sheet) == []
     sheet.close()
     wine.exit_velmora()
+
+
+@pytest.mark.parametrize('shell_class', ['Shell_SecondaryTrayWnd', 'WorkerW', 'Progman', 'Shell_TrayWnd'])
+def test_picker_names_no_program_for_a_window_of_the_shell(wine, shell_class):
+    # A window of the shell's classes made by the driver: whatever program owns it, the
+    # taskbars and the desktop are Explorer's, which must never be excluded through them.
+    wine.start_velmora()
+    sheet = open_general(wine)
+    edit_point = centre(wine.window(owned_dialog(wine, 10, 420)).rect)
+    wine.spawn(DRIVER, 'popup', shell_class, 880, 20, 140, 60).stdout.readline()
+    drag = Drag(wine, sheet)
+    drag.over(*edit_point, DRIVER)
+    drag.over(950, 50, '', shell_class)
+    drag.release()
+    stays(lambda: entries(wine, sheet) == [], 0.3, message='an empty exclusion list', seen=lambda: entries(wine, sheet))
+    sheet.close()
+    wine.exit_velmora()
+    assert not wine.registry().get(ROOT + '\\NoApp'), 'nothing is kept'
 
 
 def test_a_drag_that_loses_the_capture_adds_nothing(wine):
