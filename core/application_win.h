@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/app_settings.h"
 #include "core/exclusion_list.h"
@@ -21,6 +23,12 @@ struct Application {
     int screen_height = 0;
     // Monitors and taskbars, read with the screen size at start and again on every change.
     DisplayLayout display;
+    // The taskbars on the other monitors found at the last read; their rectangles are read
+    // again whenever a mascot goes to a taskbar.
+    std::vector<HWND> other_taskbar_windows;
+    // Counts the reads of the display layout; a mascot placed under an older count is placed
+    // again as if for the first time.
+    uint32_t display_generation = 0;
     HWND controller = nullptr;
     HWND taskbar = nullptr;
     HWND desktop = nullptr;

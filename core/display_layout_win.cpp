@@ -1,8 +1,9 @@
 #include "core/display_layout_win.h"
 
-#include <cstring>
+#include <vector>
 
 #include "core/application_win.h"
+#include "display/shell_windows.h"
 
 namespace {
 
@@ -25,24 +26,65 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context)
     return TRUE;
 }
 
-BOOL CALLBACK AddSecondaryTaskbar(HWND window, LPARAM context)
-{
-    char class_name[32] = {};
-    if (GetClassNameA(window, class_name, sizeof class_name) && std::strcmp(class_name, "Shell_SecondaryTrayWnd") == 0)
-        reinterpret_cast<std::vector<Rect32>*>(context)->push_back(WindowRect(window));
-    return TRUE;
-}
-
 bool HasClass(HWND window, const char* name)
 {
     char class_name[32] = {};
-    return GetClassNameA(window, class_name, sizeof class_name) && std::strcmp(class_name, name) == 0;
+    return GetClassNameA(window, class_name, sizeof class_name) && lstrcmpiA(class_name, name) == 0;
 }
+
+BOOL CALLBACK AddSecondaryTaskbar(HWND window, LPARAM context)
+{
+    if (HasClass(window, "Shell_SecondaryTrayWnd"))
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
+}
+
+// The taskbars' rectangles as they are now: the shell moves and hides its taskbars without
+// any announcement (auto-hide, a taskbar dragged to another edge).
+DisplayLayout LayoutWithTaskbarsNow()
+{
+    DisplayLayout layout;
+    layout.monitors = g_app.display.monitors;
+    layout.primary_taskbar = WindowRect(g_app.taskbar);
+    for (HWND taskbar : g_app.other_taskbar_windows)
+        if (IsWindow(taskbar))
+            layout.other_taskbars.push_back(WindowRect(taskbar));
+    return layout;
+}
+
+// What the system metrics say of the screens at the last read of the layout.
+struct ScreenMetrics {
+    int monitors, left, top, width, height, primary_width, primary_height;
+    bool operator==(const ScreenMetrics& other) const
+    {
+        return monitors == other.monitors && left == other.left && top == other.top && width == other.width &&
+               height == other.height && primary_width == other.primary_width &&
+               primary_height == other.primary_height;
+    }
+};
+
+ScreenMetrics CurrentScreenMetrics()
+{
+    return {GetSystemMetrics(SM_CMONITORS),        GetSystemMetrics(SM_XVIRTUALSCREEN),
+            GetSystemMetrics(SM_YVIRTUALSCREEN),   GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            GetSystemMetrics(SM_CYVIRTUALSCREEN),  GetSystemMetrics(SM_CXSCREEN),
+            GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// One layout per process, as there is one desktop; it belongs with the layout it describes.
+ScreenMetrics g_metrics_read = {};
 
 }  // namespace
 
+void ReadDisplayLayoutIfScreensChanged()
+{
+    if (!(CurrentScreenMetrics() == g_metrics_read))
+        ReadDisplayLayout();
+}
+
 void ReadDisplayLayout()
 {
+    g_metrics_read = CurrentScreenMetrics();
     g_app.screen_width = GetSystemMetrics(SM_CXSCREEN);
     g_app.screen_height = GetSystemMetrics(SM_CYSCREEN);
     g_app.taskbar = FindWindowA("Shell_TrayWnd", nullptr);
@@ -51,12 +93,25 @@ void ReadDisplayLayout()
     if (layout.monitors.empty())
         layout.monitors.push_back({0, 0, g_app.screen_width, g_app.screen_height});
     layout.primary_taskbar = WindowRect(g_app.taskbar);
-    EnumWindows(AddSecondaryTaskbar, reinterpret_cast<LPARAM>(&layout.other_taskbars));
+    std::vector<HWND> other_taskbars;
+    EnumWindows(AddSecondaryTaskbar, reinterpret_cast<LPARAM>(&other_taskbars));
+    for (HWND taskbar : other_taskbars)
+        layout.other_taskbars.push_back(WindowRect(taskbar));
     g_app.display = layout;
+    g_app.other_taskbar_windows = other_taskbars;
+    // Every mascot is placed afresh at its next tick: a rule may answer otherwise on the new
+    // layout, and Windows may have moved a mascot off a monitor that went away.
+    ++g_app.display_generation;
 }
+
+Rect32 TaskbarRectFor(const Rect32& target) { return taskbar_for(target, LayoutWithTaskbarsNow()); }
 
 bool IsDesktopOrShellWindow(HWND window)
 {
-    return window == GetDesktopWindow() || window == g_app.desktop || window == g_app.taskbar ||
-           HasClass(window, "Shell_SecondaryTrayWnd") || HasClass(window, "WorkerW") || HasClass(window, "Progman");
+    if (!window)
+        return false;
+    if (window == GetDesktopWindow() || window == g_app.desktop || window == g_app.taskbar)
+        return true;
+    char class_name[64] = {};
+    return GetClassNameA(window, class_name, sizeof class_name) > 0 && is_desktop_or_shell_class(class_name);
 }

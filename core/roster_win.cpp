@@ -1,6 +1,7 @@
 #include "core/roster_win.h"
 
 #include "core/application_win.h"
+#include "core/display_layout_win.h"
 #include "display/mascot_popup_win.h"
 #include "display/visible_frame_win.h"
 
@@ -31,6 +32,7 @@ void StopAllMascots()
 
 void Tick()
 {
+    ReadDisplayLayoutIfScreensChanged();
     const HWND previous = g_app.target;
     const HWND candidate = SheetIsOpen() ? g_app.sheet : GetForegroundWindow();
     g_app.target = candidate;

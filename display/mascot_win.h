@@ -43,6 +43,8 @@ struct Mascot {
     bool placed = false;
     // The last placement found the target cloaked (see PlacementInput).
     bool target_was_cloaked = false;
+    // The display layout's count at the last placement.
+    uint32_t placed_generation = 0;
     int32_t stay = 0;
     int32_t tick_counter = 0;
     HWND window = nullptr;

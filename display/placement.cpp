@@ -76,7 +76,7 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
     PlacementResult result;
     result.target = input.target;
     result.placed = input.placed;
-    result.has_placed = input.has_placed;
+    result.has_placed = input.has_placed && !input.layout_changed;
     result.position = compute_mascot_position(result.target, input.width, input.height, input.settings, input.dot_scale);
 
     const RuleBlock& rules = input.settings.NonTargetAll == 1 ? input.global_rules : input.settings.rules;
@@ -84,7 +84,7 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
     const bool cloaked = queries.target_is_cloaked && queries.target_is_cloaked();
     result.target_cloaked = cloaked;
     const bool uncloaked = input.target_was_cloaked && !cloaked;
-    const bool unchanged = input.has_placed && t == input.placed && !uncloaked;
+    const bool unchanged = result.has_placed && t == input.placed && !uncloaked;
     bool refused;
     if (cloaked)
         refused = true;

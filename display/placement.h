@@ -31,6 +31,9 @@ struct PlacementInput {
     // The last placement found the target cloaked. Uncloaked, it shows again with the same
     // rectangle, so the mascot is placed anew instead of waiting for the target to move.
     bool target_was_cloaked = false;
+    // The display layout changed since the last placement: the last move or hide counts for
+    // nothing, and the mascot is placed as if for the first time.
+    bool layout_changed = false;
 };
 
 enum class PlacementAction { Nothing, Hide, MoveAndShow };

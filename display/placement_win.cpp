@@ -33,7 +33,7 @@ bool TargetProgramIsExcluded()
     return IsExcluded(program_file_name(path, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }));
 }
 
-Rect32 TaskbarRect() { return taskbar_for(g_app.target_rect, g_app.display); }
+Rect32 TaskbarRect() { return TaskbarRectFor(g_app.target_rect); }
 
 bool TargetIsCloaked()
 {
@@ -70,6 +70,7 @@ void PlaceMascot(Mascot& mascot)
     input.monitors = g_app.display.monitors;
     input.sheet_open = SheetIsOpen();
     input.target_was_cloaked = mascot.target_was_cloaked;
+    input.layout_changed = mascot.placed_generation != g_app.display_generation;
 
     const PlacementResult result = decide_placement(
         input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect, TargetIsCloaked, FullScreenProgramRuns});
@@ -79,6 +80,7 @@ void PlaceMascot(Mascot& mascot)
     mascot.placed_rect = result.placed;
     mascot.placed = result.has_placed;
     mascot.target_was_cloaked = result.target_cloaked;
+    mascot.placed_generation = g_app.display_generation;
     switch (result.action) {
     case PlacementAction::Hide:
         SetWindowPos(mascot.window, nullptr, 0, 0, 0, 0,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/application_win.h"
+#include "core/display_layout_win.h"
 #include "core/exclusion_list.h"
 #include "core/help_win.h"
 #include "core/roster_win.h"
@@ -230,12 +231,13 @@ bool IsOwnProcess(HWND window)
     return process == GetCurrentProcessId();
 }
 
-// The program path to show for a window; empty for the desktop, the taskbar, the sheet and
-// any window of this program, mascots included, so that the program never excludes itself.
+// The program path to show for a window; empty for the desktop and the shell's windows (the
+// taskbars of every monitor and the desktop behind the wallpaper belong to Explorer, whose
+// exclusion would keep every mascot off every Explorer window), the sheet and any window of
+// this program, mascots included, so that the program never excludes itself.
 std::string ProgramOf(GeneralPage& page, HWND window)
 {
-    if (!window || window == GetDesktopWindow() || window == g_app.desktop || window == g_app.taskbar ||
-        window == page.sheet || IsOwnProcess(window))
+    if (!window || IsDesktopOrShellWindow(window) || window == page.sheet || IsOwnProcess(window))
         return "";
     if (window == page.named_window)
         return page.named_path;

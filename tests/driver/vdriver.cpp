@@ -1210,8 +1210,14 @@ int main(int argc, char** argv)
 {
     if (argc >= 2)
         for (const Command& command : commands)
-            if (std::strcmp(argv[1], command.name) == 0 && argc - 2 >= command.arguments)
-                return command.run(argc, argv);
+            if (std::strcmp(argv[1], command.name) == 0 && argc - 2 >= command.arguments) {
+                const int result = command.run(argc, argv);
+                // Tells the harness that the command ran to its end: a run that a loaded
+                // machine cut short says nothing, and is asked again.
+                std::fflush(stdout);
+                std::fputs("vdriver: done\n", stderr);
+                return result;
+            }
     std::fprintf(stderr, "usage: vdriver COMMAND ARGS (see the command table)\n");
     return 2;
 }

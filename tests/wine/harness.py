@@ -20,6 +20,7 @@ APP_DIR = 'C:\\Velmora'
 # Debian's wrapper picks the 32-bit loader whenever its file is there, even on a kernel that
 # cannot start it, so each prefix runs through its own architecture's loader.
 LOADERS = {'win64': '/usr/lib/wine/wine64', 'win32': '/usr/lib/wine/wine'}
+DRIVER_DONE = b'vdriver: done'  # the driver's last words on its error output
 
 
 def resident_kib(pid):
@@ -39,16 +40,41 @@ def machine_runs_32bit_programs():
         return False
 
 
-def wait_until(condition, timeout=5.0, interval=0.05, message='condition'):
-    """Polls condition() until it gives a true value, which is returned; fails after timeout."""
+# Every bound of a wait is stretched by this factor: a bound only says when to give up, and
+# a machine busy with other Wine prefixes can be many times slower than an idle one.
+WAIT_SCALE = float(os.environ.get('VELMORA_WAIT_SCALE', '3'))
+
+
+def wait_until(condition, timeout=5.0, interval=0.05, message='condition', seen=None):
+    """Polls condition() until it gives a true value, which is returned. After timeout (times
+    WAIT_SCALE) it fails and tells what the last look saw: seen() when given, else condition's
+    last answer."""
+    timeout *= WAIT_SCALE
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
         if value:
             return value
         if time.monotonic() > deadline:
-            raise AssertionError(f'timed out after {timeout} s waiting for {message}')
+            try:
+                saw = seen() if seen else value
+            except Exception as error:  # the failure report must not hide the timeout
+                saw = f'nothing readable ({error!r})'
+            raise AssertionError(f'timed out after {timeout} s waiting for {message}; saw {saw!r}')
         time.sleep(interval)
+
+
+def stays(condition, seconds, timeout=5.0, message='condition', seen=None):
+    """condition() comes true within timeout and then stays true on every look for the given
+    seconds: a state the program must keep, checked only once the program has reached it."""
+    wait_until(condition, timeout=timeout, message=message, seen=seen)
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if not condition():
+            saw = seen() if seen else None
+            raise AssertionError(f'{message} did not last {seconds} s; saw {saw!r}')
+        time.sleep(0.05)
+    return True
 
 
 class Window:
@@ -226,18 +252,35 @@ class WineSession:
         """Chooses the exit command, as the menu does, and waits for the process to end."""
         controller = self.controller()
         self.driver('post', controller.handle, 0x111, 40001, 0)
-        return self.velmora.wait(timeout=timeout)
+        return self.velmora.wait(timeout=timeout * WAIT_SCALE)
 
     def mascots(self):
         return self.windows('Mascot')
 
     # --- the driver ----------------------------------------------------------------------
 
-    def driver(self, *args, timeout=20):
-        result = self.wine('C:\\vdriver.exe', *[str(a) for a in args], timeout=timeout)
-        if result.returncode == 2:
-            raise RuntimeError(f'driver refused {args}: {result.stderr!r}')
-        return result.stdout.decode('cp932', errors='replace')
+    def driver(self, *args, timeout=30, attempts=4):
+        """Runs one driver command and gives its output. A run that did not reach the driver's
+        end (a loaded machine can fail to start a Wine program, or start it so late that the
+        run's time runs out) is run again; after the last attempt it fails with what the last
+        run left. The time of a run is stretched like every wait: once every program of the
+        prefix has ended, the next one brings Wine's desktop up again, which on a busy machine
+        takes as long as a prefix's first start, and a run cut short there starts it anew."""
+        left = 'nothing'
+        timeout *= WAIT_SCALE
+        for attempt in range(attempts):
+            try:
+                result = self.wine('C:\\vdriver.exe', *[str(a) for a in args], timeout=timeout)
+            except subprocess.TimeoutExpired:
+                left = f'no end within {timeout} s'
+                continue
+            if result.returncode == 2:
+                raise RuntimeError(f'driver refused {args}: {result.stderr!r}')
+            if DRIVER_DONE in result.stderr:
+                return result.stdout.decode('cp932', errors='replace')
+            left = f'exit {result.returncode}, output {result.stdout!r}, errors {result.stderr[-300:]!r}'
+            time.sleep(0.2 * (attempt + 1))
+        raise RuntimeError(f'the driver did not finish {args} in {attempts} runs; the last left {left}')
 
     def windows(self, prefix=''):
         return [Window(line) for line in self.driver('windows', prefix).splitlines() if line.strip()]

@@ -10,6 +10,7 @@ WM_COMMAND = 0x111
 VK_ESCAPE = 0x1B
 # Menu items counted from the top, separators skipped.
 SETTINGS, HELP, ABOUT_MASCOT, VERSION, EXIT = range(1, 6)
+ITEMS = 5
 
 
 def visible(session, prefix):
@@ -35,11 +36,33 @@ def open_tray_menu(session):
     return wait_until(lambda: visible(session, '#32768'), message='the popup menu')[0]
 
 
+def shown_menu(session, name='menu', count=ITEMS):
+    """(the open menu's window, its rows as menu_rows reads them) once the menu keeps its place
+    and a screenshot shows all its count rows: a busy machine can catch a menu not yet moved
+    to its place or not yet painted."""
+    looks = []
+
+    def painted():
+        menu = settled_menu(session)
+        if not menu:
+            looks.append(('no menu in its place', visible(session, '#32768')))
+            return None
+        rows = menu_rows(shot(session, name), menu.rect)
+        looks.append((menu.rect, rows))
+        return (menu, rows) if len(rows) == count else None
+    return wait_until(painted, timeout=10, message=f'a menu of {count} painted rows',
+                      seen=lambda: looks[-1] if looks else None)
+
+
+def menu_states(session, name='menu', count=ITEMS):
+    """The open menu's item states ('enabled' or 'greyed') from the top, once it is painted."""
+    return [state for state, _ in shown_menu(session, name, count)[1]]
+
+
 def choose(session, position):
     """Clicks a menu item, found on a screenshot of the open menu."""
-    menu = visible(session, '#32768')[0]
-    _, y = menu_rows(shot(session, 'menu-choice'), menu.rect)[position - 1]
-    session.driver('mouse', menu.rect[0] + 30, y, 'left')
+    menu, rows = shown_menu(session, 'menu-choice')
+    session.driver('mouse', menu.rect[0] + 30, rows[position - 1][1], 'left')
 
 
 def close_menu(session):

@@ -1,12 +1,11 @@
 """Exclusion of programs of either architecture in a 64-bit prefix. A 32-bit program cannot
 read a 64-bit process's modules, so there the owner's name comes from the process image
 name; a 64-bit program reads both kinds, and has no 16-bit task library to ask."""
-import time
 
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import ARCH, WineSession, machine_runs_32bit_programs, wait_until
+from harness import ARCH, WineSession, machine_runs_32bit_programs, stays, wait_until
 
 ROOT = 'Software\\Korrin\\Velmora2'
 NOTEPADS = {'win64': 'C:\\windows\\system32\\notepad.exe', 'win32': 'C:\\windows\\syswow64\\notepad.exe'}
@@ -37,8 +36,8 @@ def test_a_window_of_an_excluded_program_of_either_architecture_is_refused(wine6
                          message='Notepad')[0].handle
     wine.driver('move', notepad, 150, 250, 500, 400)
     wine.driver('foreground', notepad)
-    time.sleep(0.8)
-    assert not wine.window(mascot).visible, f'the {notepad_arch} Notepad is recognised as notepad.exe ({ARCH} program)'
+    stays(lambda: not wine.window(mascot).visible, 0.5, timeout=8,
+          message=f'the mascot hidden: the {notepad_arch} Notepad recognised as notepad.exe ({ARCH} program)')
     # Another program's window shows the mascot again, so the hiding came from the list.
     target = wine.target(100, 200, 400, 400)
     wine.driver('foreground', target)

@@ -6,7 +6,7 @@ import subprocess
 
 import pytest
 
-from harness import SOURCE, WIN_BIN
+from harness import SOURCE, WIN_BIN, wait_until
 
 CHECKS = [
     'four_bit.bmp window takes the frame size',
@@ -75,9 +75,14 @@ def test_screenshot_shows_desktop_through_transparent_pixels(checker, tmp_path):
                 break
         else:
             pytest.fail('the frame was never shown')
-        shot = checker.screenshot(tmp_path / 'screen.png')
         # The frame sits at (100, 100) over a green backdrop; its white is transparent.
-        assert pixel(shot, 115, 106) == '#FF0000', 'the red disc'
+        looks = []
+
+        def painted():
+            shot = checker.screenshot(tmp_path / 'screen.png')
+            looks.append(pixel(shot, 115, 106))
+            return shot if looks[-1] == '#FF0000' else None
+        shot = wait_until(painted, message='the red disc painted', seen=lambda: looks[-1])
         assert pixel(shot, 129, 100) == '#0000FF', 'the opaque last pixel of the top row'
         assert pixel(shot, 101, 101) == '#008000', 'the backdrop through a white pixel'
         assert pixel(shot, 100, 111) == '#008000', 'the backdrop through the bottom-left pixel'

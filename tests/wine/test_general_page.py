@@ -8,7 +8,8 @@ import time
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import SOURCE, wait_until
+from harness import SOURCE, stays, wait_until
+from menus import still_mascot_rects
 from pictures import SHOTS
 from sheet import ROOT, UDM_GETRANGE, Sheet
 
@@ -56,6 +57,12 @@ def entries(wine, sheet):
     return ['' if line == '-' else bytes.fromhex(line).decode('cp932') for line in lines]
 
 
+def has_entries(wine, sheet, expected):
+    """Waits until the exclusion list holds these entries: a release reaches the page as input."""
+    wait_until(lambda: entries(wine, sheet) == expected, message=f'the entries {expected}',
+               seen=lambda: entries(wine, sheet))
+
+
 def shown(sheet):
     return sheet.item(1049)['text']
 
@@ -83,7 +90,8 @@ class Drag:
         # Two steps, so that the page sees a move even when the pointer is already there.
         self.wine.xdotool('mousemove', x - 2, y - 2)
         self.wine.xdotool('mousemove', x, y)
-        wait_until(lambda: shown(self.sheet) == expected, message=f'1049 to show {expected!r} at {x},{y} ({where})')
+        wait_until(lambda: shown(self.sheet) == expected, message=f'1049 to show {expected!r} at {x},{y} ({where})',
+                   seen=lambda: shown(self.sheet))
 
     def release(self):
         self.wine.xdotool('mouseup', '1')
@@ -188,7 +196,7 @@ def test_picker_names_the_program_of_a_child_control_and_adds_it_once(wine):
     drag.over(*edit_point, DRIVER)
     assert entries(wine, sheet) == [], 'nothing is added before the release'
     drag.release()
-    assert entries(wine, sheet) == ['vdriver.exe']
+    has_entries(wine, sheet, ['vdriver.exe'])
     wait_until(lambda: wine.driver('foreground-window').split()[0] == sheet.handle, message='the sheet in front')
 
     drag_to(wine, sheet, edit_point, DRIVER)
@@ -204,7 +212,7 @@ def test_picker_shows_nothing_over_the_desktop_taskbar_sheet_and_mascot(wine):
     sheet = open_general(wine, select_first_row=True)
     edit_point = centre(wine.window(owned_dialog(wine, 10, 420)).rect)
     sheet_rect = wine.window(sheet.handle).rect
-    mascot = wine.mascots()[0].rect
+    mascot = wait_until(lambda: still_mascot_rects(wine), message='the preview standing still')[0]
 
     drag = Drag(wine, sheet)
     for name, point in [('desktop', (1000, 60)), ('taskbar', (700, 758)),
@@ -217,6 +225,24 @@ def test_picker_shows_nothing_over_the_desktop_taskbar_sheet_and_mascot(wine):
     assert entries(wine, sheet) == []
     sheet.close()
     wine.exit_velmora()
+
+
+@pytest.mark.parametrize('shell_class', ['Shell_SecondaryTrayWnd', 'WorkerW', 'Progman', 'Shell_TrayWnd'])
+def test_picker_names_no_program_for_a_window_of_the_shell(wine, shell_class):
+    # A window of the shell's classes made by the driver: whatever program owns it, the
+    # taskbars and the desktop are Explorer's, which must never be excluded through them.
+    wine.start_velmora()
+    sheet = open_general(wine)
+    edit_point = centre(wine.window(owned_dialog(wine, 10, 420)).rect)
+    wine.spawn(DRIVER, 'popup', shell_class, 880, 20, 140, 60).stdout.readline()
+    drag = Drag(wine, sheet)
+    drag.over(*edit_point, DRIVER)
+    drag.over(950, 50, '', shell_class)
+    drag.release()
+    stays(lambda: entries(wine, sheet) == [], 0.3, message='an empty exclusion list', seen=lambda: entries(wine, sheet))
+    sheet.close()
+    wine.exit_velmora()
+    assert not wine.registry().get(ROOT + '\\NoApp'), 'nothing is kept'
 
 
 def test_a_drag_that_loses_the_capture_adds_nothing(wine):
@@ -268,7 +294,7 @@ def test_picker_adds_a_program_unless_listed_in_any_case(wine, program, listed, 
         drag_to(wine, sheet, centre(wine.window(owned_dialog(wine, 10, 420)).rect), DRIVER)
     else:
         drag_to(wine, sheet, centre(wine.window(notepad_edit(wine)).rect), NOTEPAD)
-    assert entries(wine, sheet) == after
+    has_entries(wine, sheet, after)
     sheet.close()
     wine.exit_velmora()
     assert sorted(wine.registry()[ROOT + '\\NoApp']) == sorted(after), 'the list is what is kept'
@@ -278,7 +304,7 @@ def test_picker_names_notepad_and_the_page_looks_right(wine):
     wine.start_velmora()
     sheet = open_general(wine)
     drag_to(wine, sheet, centre(wine.window(notepad_edit(wine)).rect), NOTEPAD)
-    assert entries(wine, sheet) == ['notepad.exe']
+    has_entries(wine, sheet, ['notepad.exe'])
 
     sheet.click_button(1028)
     sheet.click_button(1044)

@@ -156,7 +156,14 @@ def test_name_and_comment_read_back_in_code_page_932(built):
     size, _ = canvas_masks(MASCOTS['sizes']['frames'])
     handle = by_size[size]
     session.driver('foreground', target)
-    left, top, right, bottom = session.window(handle).rect
+
+    def standing():
+        before = session.window(handle).rect
+        time.sleep(0.3)
+        after = session.window(handle).rect
+        return after if after == before else None
+    left, top, right, bottom = wait_until(standing, message='the mascot standing still',
+                                          seen=lambda: session.window(handle))
     # The bottom-centre dot is drawn in every frame.
     session.driver('mouse', (left + right) // 2, bottom - 2, 'right')
     wait_until(lambda: visible(session, '#32768'), message='the mascot menu')

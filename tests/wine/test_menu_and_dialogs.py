@@ -6,11 +6,11 @@ import time
 
 import pytest
 
-from harness import SOURCE, WIN_BIN, WineSession, wait_until
+from harness import SOURCE, WIN_BIN, WineSession, stays, wait_until
 from menus import (ABOUT_MASCOT, HELP, TRAY_ICON, VERSION, VK_ESCAPE, WM_COMMAND, choose,
-                   close_menu, nothing_opens, open_dialog, open_tray_menu, settled_menu, still_mascot_rects,
-                   visible)
-from pictures import bounding_box, menu_item_states, shot
+                   close_menu, menu_states, nothing_opens, open_dialog, open_tray_menu, settled_menu,
+                   shown_menu, still_mascot_rects, visible)
+from pictures import bounding_box, shot
 from sheet import Sheet
 
 ROOT = 'Software\\Korrin\\Velmora2'
@@ -83,6 +83,12 @@ def link_pixels(picture, control):
     return [(x, y) for x, y, p in picture.pixels(control.rect) if p == (0, 0, 255)]
 
 
+def painted_link(session, name, control):
+    """A screenshot once it shows the control's link in blue, else None."""
+    picture = shot(session, name)
+    return picture if link_pixels(picture, control) else None
+
+
 @pytest.fixture(autouse=True)
 def running(wine_desktop):
     """Each test finds the program running with no menu or dialog open."""
@@ -103,10 +109,9 @@ def running(wine_desktop):
 def test_right_press_on_the_tray_icon_opens_the_menu_with_about_mascot_greyed(running):
     session = running
     session.xdotool('mousemove', *TRAY_ICON, 'mousedown', 3)
-    menu = wait_until(lambda: visible(session, '#32768'), message='the menu while the button is down')[0]
-    picture = shot(session, 'tray-menu')
+    menu, rows = shown_menu(session, 'tray-menu')
     session.xdotool('mouseup', 3)
-    assert menu_item_states(picture, menu.rect) == ['enabled', 'enabled', 'greyed', 'enabled', 'enabled']
+    assert [state for state, _ in rows] == ['enabled', 'enabled', 'greyed', 'enabled', 'enabled']
     # The menu hangs from the cursor by its right edge; Wine keeps it above the taskbar.
     assert menu.rect[2] == TRAY_ICON[0] and menu.rect[3] <= TRAY_ICON[1]
     assert visible(session, '#32768'), 'releasing the button leaves the menu open'
@@ -188,9 +193,8 @@ def test_about_box_shows_versions_centred_with_a_blue_centred_link(running):
     link = found[1013]
     assert link.text.startswith(b'http://')
 
-    picture = shot(session, 'about-box')
+    picture = wait_until(lambda: painted_link(session, 'about-box', link), message='the link drawn in blue')
     blue = link_pixels(picture, link)
-    assert blue, 'the link is drawn in blue'
     left, top, right, bottom = bounding_box(blue)
     # Centred by measurement, although the label itself is left-aligned.
     assert abs((left + right) - (link.rect[0] + link.rect[2])) <= 2
@@ -332,9 +336,9 @@ def write_info_files(folder, comment=None, url=None):
 
 def test_mascot_right_click_opens_the_menu_with_every_item_enabled(still_mascot):
     session, _, target = still_mascot
-    point, menu = open_mascot_menu(session, target)
-    picture = shot(session, 'mascot-menu')
-    assert menu_item_states(picture, menu.rect) == ALL_ENABLED
+    point, _ = open_mascot_menu(session, target)
+    menu, rows = shown_menu(session, 'mascot-menu')
+    assert [state for state, _ in rows] == ALL_ENABLED
     assert (menu.rect[2], menu.rect[3]) == point, 'the bottom right corner sits at the cursor'
     close_menu(session)
 
@@ -344,11 +348,10 @@ def test_about_mascot_shows_the_name_comment_and_link_of_that_mascot(still_masco
     comment = 'こんにちは\r\n二行目'.encode('cp932')
     write_info_files(folder, comment, b'http://velmora.example/still/')
     dialog, found = info_from_mascot_menu(session, target)
-    picture = shot(session, 'mascot-info')
     assert found[1054].text == b'still.bmp'
     assert found[1053].text == comment
     assert found[1013].text == b'http://velmora.example/still/'
-    assert link_pixels(picture, found[1013]), 'the address is a blue link'
+    wait_until(lambda: painted_link(session, 'mascot-info', found[1013]), message='the address drawn as a blue link')
     session.driver('mouse', *found[1013].centre, 'left')
     wait_until(lambda: not visible(session, '#32770'), message='a link click to close the dialog')
 
@@ -379,8 +382,9 @@ def test_mascot_stays_on_its_window_while_its_menu_is_open(still_mascot):
     session.driver('foreground', target)
     before = wait_until(lambda: still_mascot_rects(session), message='a shown mascot standing still')
     open_mascot_menu(session, target)
-    time.sleep(0.5)  # several ticks of the controller and the mascot
-    assert [m.rect for m in session.mascots() if m.visible] == before
+    # Several ticks of the controller and the mascot.
+    stays(lambda: [m.rect for m in session.mascots() if m.visible] == before, 0.5,
+          message=f'the mascot at {before} under its menu', seen=lambda: session.mascots())
     close_menu(session)
 
 
@@ -388,8 +392,8 @@ def test_tray_menu_after_a_mascot_menu_forgets_the_mascot(still_mascot):
     session, _, target = still_mascot
     open_mascot_menu(session, target)
     close_menu(session)
-    picture_menu = open_tray_menu(session)
-    assert menu_item_states(shot(session, 'tray-menu-after-mascot'), picture_menu.rect)[2] == 'greyed'
+    open_tray_menu(session)
+    assert menu_states(session, 'tray-menu-after-mascot')[2] == 'greyed'
     close_menu(session)
     assert controls(session, open_mascot_info(session))[1054].text == b''
 
@@ -401,10 +405,9 @@ def test_menu_of_the_preview_while_the_sheet_is_open(still_mascot):
         sheet.click_row(0)
         rect = wait_until(lambda: still_mascot_rects(session), message='the preview standing on the sheet')[0]
         session.driver('mouse', (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2, 'right')
-        menu = wait_until(lambda: visible(session, '#32768'), message='the preview menu')[0]
-        picture = shot(session, 'preview-menu-with-sheet')
+        wait_until(lambda: visible(session, '#32768'), message='the preview menu')
         # Settings, version and exit wait for the sheet to close; help and this mascot do not.
-        assert menu_item_states(picture, menu.rect) == ['greyed', 'enabled', 'enabled', 'greyed', 'greyed']
+        assert menu_states(session, 'preview-menu-with-sheet') == ['greyed', 'enabled', 'enabled', 'greyed', 'greyed']
         close_menu(session)
     finally:
         sheet.close()

@@ -7,7 +7,7 @@ import time
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import wait_until
+from harness import stays, wait_until
 from menus import ABOUT_MASCOT, WM_COMMAND, choose, nothing_opens, open_dialog, still_mascot_rects, visible
 from sheet import BM_CLICK, ROOT, Sheet
 
@@ -97,13 +97,13 @@ def class_registered(session, name):
 
 def test_a_row_clicked_on_a_closing_sheet_makes_no_preview_that_outlives_it(wine):
     sheet, dialog, first_preview = closing_sheet_under_the_information(wine)
-    running = wine.mascots()
+    running = [m.handle for m in wine.mascots()]
     sheet.click_row(1)
-    time.sleep(1.0)
-    assert [m.handle for m in wine.mascots()] == [m.handle for m in running], 'no preview on a closing sheet'
+    stays(lambda: [m.handle for m in wine.mascots()] == running, 1.0, message='no preview on a closing sheet',
+          seen=wine.mascots)
     close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
-    time.sleep(0.5)
-    assert [m.handle for m in wine.mascots()] == [m.handle for m in running]
+    stays(lambda: [m.handle for m in wine.mascots()] == running, 0.5, message='the running mascot alone',
+          seen=wine.mascots)
     assert not class_registered(wine, first_preview), "the preview's window class is gone with it"
     # The program goes on as before: the sheet opens again, and closing it starts a.bmp once more.
     again = Sheet(wine)
@@ -148,8 +148,8 @@ def test_a_closing_sheet_takes_no_input_and_the_mascots_start_as_closing_found_i
 def test_a_closing_sheet_lets_no_second_sheet_open(wine):
     sheet, dialog, _ = closing_sheet_under_the_information(wine)
     wine.driver('post', wine.controller().handle, WM_COMMAND, IDM_SETTINGS, 0)
-    time.sleep(1.5)
-    assert [s.handle for s in sheets(wine)] == [sheet.handle], 'still the one sheet'
+    stays(lambda: [s.handle for s in sheets(wine)] == [sheet.handle], 1.5, message='still the one sheet',
+          seen=lambda: sheets(wine))
     close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
     assert not sheets(wine)
 
@@ -232,9 +232,9 @@ def test_with_the_sheet_open_settings_version_and_exit_commands_are_refused(wine
     sheet = Sheet(wine)
     for command in (IDM_SETTINGS, IDM_VERSION, IDM_EXIT):
         wine.driver('post', wine.controller().handle, WM_COMMAND, command, 0)
-    time.sleep(1.5)
-    assert wine.velmora.poll() is None, 'exit waits for the sheet'
-    assert [d.handle for d in visible(wine, '#32770')] == [sheet.handle], 'no second sheet, no about box'
+    # Exit waits for the sheet; no second sheet and no about box opens.
+    stays(lambda: wine.velmora.poll() is None and [d.handle for d in visible(wine, '#32770')] == [sheet.handle],
+          1.5, message='the program running with the sheet alone', seen=lambda: visible(wine, '#32770'))
     sheet.close()
     assert wine.exit_velmora() == 0
     assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
@@ -243,8 +243,7 @@ def test_with_the_sheet_open_settings_version_and_exit_commands_are_refused(wine
 def test_with_the_sheet_closing_exit_waits_for_it(wine):
     sheet, dialog, _ = closing_sheet_under_the_information(wine)
     wine.driver('post', wine.controller().handle, WM_COMMAND, IDM_EXIT, 0)
-    time.sleep(1.0)
-    assert wine.velmora.poll() is None
+    stays(lambda: wine.velmora.poll() is None, 1.0, message='the program running while the sheet closes')
     close_dialog_and_wait_for_the_sheet(wine, sheet, dialog)
     assert wine.exit_velmora() == 0
     assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']

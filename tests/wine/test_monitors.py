@@ -72,7 +72,8 @@ def settles_at(session, mascot, visible, rect=None):
     def settled():
         shown, where = mascot_state(session, mascot)
         return shown == visible and (rect is None or where == rect)
-    return wait_until(settled, timeout=5, message=f'the mascot {"at " + str(rect) if visible else "hidden"}')
+    return wait_until(settled, timeout=5, message=f'the mascot {"at " + str(rect) if visible else "hidden"}',
+                      seen=lambda: mascot_state(session, mascot))
 
 
 @pytest.mark.parametrize('rule, target, visible', [
@@ -101,10 +102,8 @@ def test_off_screen_rule_follows_a_monitor_removed_and_added_again(right):
         right.driver('display-set', SECOND, 1024, 0, 800, 600)
     wait_until(lambda: len([m for m in right.driver('monitors').split('\n') if m.strip()]) == 2,
                message='the second monitor back')
-    # A hidden mascot shows again when its target moves.
-    moved = (1101, 200, 1601, 500)
-    put_target(right, moved)
-    settles_at(right, mascot, True, standing_on(moved))
+    # The new layout counts at once: the mascot comes back on the window that never moved.
+    settles_at(right, mascot, True, standing_on(target))
 
 
 def test_refused_mascot_stands_on_the_taskbar_of_its_targets_monitor(right):
@@ -123,6 +122,22 @@ def test_refused_mascot_stands_on_the_taskbar_of_its_targets_monitor(right):
     put_target(right, (200, 300, 600, 600))
     settles_at(right, mascot, True, standing_on(primary_taskbar))
     process.kill()
+
+
+def test_a_taskbar_the_shell_moves_without_a_word_carries_its_mascot(right):
+    mascot = restart(right, NoWindowFlag=2, **{'NoApp\\vdriver.exe': ''})
+    process = right.spawn('C:\\vdriver.exe', 'popup', 'Shell_SecondaryTrayWnd', 1024, 570, 800, 30)
+    secondary = process.stdout.readline().strip()
+    try:
+        right.driver('send', right.controller().handle, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0)
+        put_target(right, (1100, 200, 1600, 500))
+        settles_at(right, mascot, True, standing_on((1024, 570, 1824, 600)))
+        # Auto-hide or the shell's own layout moves a taskbar with no message to anyone.
+        for moved in ((1224, 570, 1824, 600), (1024, 560, 1624, 590)):
+            right.driver('move', secondary, moved[0], moved[1], moved[2] - moved[0], moved[3] - moved[1])
+            settles_at(right, mascot, True, standing_on(moved))
+    finally:
+        process.kill()
 
 
 @pytest.mark.parametrize('values, covering, visible', [

@@ -4,7 +4,7 @@ import time
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import wait_until
+from harness import stays, wait_until
 
 ROOT = 'Software\\Korrin\\Velmora2'
 
@@ -44,6 +44,14 @@ def start_with_target(wine, rect=(100, 200, 400, 400)):
 
 def rect_of(wine, handle):
     return wine.window(handle).rect
+
+
+def shown(wine, handle):
+    return wine.window(handle).visible
+
+
+def hidden(wine, handle):
+    return not wine.window(handle).visible
 
 
 def wait_rect(wine, handle, expected, timeout=3):
@@ -124,9 +132,9 @@ def test_own_rules_accept_what_the_global_ones_refuse(session, figure):
     session.set_value(ROOT, 'NoWindowFlag', 1)
     session.set_value(ROOT + '\\Mascot\\' + figure, 'NonTargetAll', 0)
     mascot, target = start_with_target(session)
+    wait_rect(session, mascot, (384, 120, 448, 200))
     session.driver('show', target, 3)
-    time.sleep(0.6)
-    assert session.window(mascot).visible
+    stays(lambda: shown(session, mascot), 0.6, message='the mascot shown on the maximised window')
 
 
 def test_maximized_target_with_stay_leaves_the_mascot(session):
@@ -135,17 +143,16 @@ def test_maximized_target_with_stay_leaves_the_mascot(session):
     mascot, target = start_with_target(session)
     wait_rect(session, mascot, (384, 120, 448, 200))
     session.driver('show', target, 3)
-    time.sleep(0.6)
-    assert rect_of(session, mascot) == (384, 120, 448, 200)
-    assert session.window(mascot).visible
+    stays(lambda: shown(session, mascot) and rect_of(session, mascot) == (384, 120, 448, 200), 0.6,
+          message='the mascot left where it stood', seen=lambda: session.window(mascot))
 
 
 def test_off_screen_and_least_size_rules(session):
     session.set_value(ROOT, 'OutScreenMascot', 1)
     session.set_value(ROOT, 'NoWindowFlag', 1)
     mascot, target = start_with_target(session, (100, 0, 400, 400))
-    time.sleep(0.6)
-    assert not session.window(mascot).visible, 'standing on a window at the top would leave the screen'
+    # Standing on a window at the top would leave the screen.
+    stays(lambda: hidden(session, mascot), 0.6, message='the mascot hidden off the screen')
     session.driver('move', target, 100, 200, 400, 400)
     wait_until(lambda: session.window(mascot).visible, message='the mascot to come back')
 
@@ -164,12 +171,10 @@ def test_excluded_program_is_refused_and_tested_again_after_a_move(session):
     session.set_value(ROOT + '\\NoApp', 'vdriver.exe', '')
     session.set_value(ROOT, 'NoWindowFlag', 1)
     mascot, target = start_with_target(session)
-    time.sleep(0.6)
-    assert not session.window(mascot).visible
+    stays(lambda: hidden(session, mascot), 0.6, message='the mascot hidden from the excluded program')
     # Names compare with case: the list entry changes nothing while the rectangle stays.
     session.driver('move', target, 110, 200, 400, 400)
-    time.sleep(0.6)
-    assert not session.window(mascot).visible
+    stays(lambda: hidden(session, mascot), 0.6, message='the mascot hidden after the move')
 
 
 def test_exclusion_compares_with_case(session):
@@ -192,8 +197,7 @@ def test_alt_hover_hides_until_the_target_moves(session):
     finally:
         session.xdotool('keyup', 'alt')
     session.xdotool('mousemove', 300, 700)
-    time.sleep(0.5)
-    assert not session.window(mascot).visible, 'it stays hidden while the target stays'
+    stays(lambda: hidden(session, mascot), 0.5, message='the mascot hidden while the target stays')
     session.driver('move', target, 100, 210, 400, 400)
     wait_until(lambda: session.window(mascot).visible, message='the mascot to come back')
 
@@ -203,8 +207,7 @@ def test_mouse_over_hide(session):
     mascot, _ = start_with_target(session)
     wait_rect(session, mascot, (384, 120, 448, 200))
     session.xdotool('mousemove', 386, 122)  # a transparent corner of the picture
-    time.sleep(0.4)
-    assert session.window(mascot).visible
+    stays(lambda: shown(session, mascot), 0.4, message='the mascot shown under a transparent corner')
     session.xdotool('mousemove', 416, 160)
     session.xdotool('mousemove', 417, 161)
     wait_until(lambda: not session.window(mascot).visible, message='the mascot to hide')
@@ -223,8 +226,7 @@ def test_maximized_target_sends_the_mascot_to_the_taskbar_once(session):
     # Hidden from outside, it stays hidden: while nothing changes the mascot is not moved or
     # shown again on every tick.
     session.driver('show', mascot, 0)
-    time.sleep(0.6)
-    assert not session.window(mascot).visible
+    stays(lambda: hidden(session, mascot), 0.6, message='the mascot hidden from outside to stay hidden')
 
 
 def test_a_window_of_an_excluded_notepad_is_refused(session):
@@ -236,8 +238,7 @@ def test_a_window_of_an_excluded_notepad_is_refused(session):
     notepad = wait_until(lambda: session.windows('Notepad'), timeout=20, message='Notepad')[0].handle
     session.driver('move', notepad, 150, 250, 500, 400)
     session.driver('foreground', notepad)
-    time.sleep(0.8)
-    assert not session.window(mascot).visible
+    stays(lambda: hidden(session, mascot), 0.5, timeout=8, message='the mascot hidden from Notepad')
     target = session.target(100, 200, 400, 400)
     session.driver('foreground', target)
     wait_rect(session, mascot, (384, 120, 448, 200))

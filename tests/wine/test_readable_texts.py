@@ -65,6 +65,18 @@ def cut_texts(session, window, name):
     return cut
 
 
+def whole_texts(session, window, name, timeout=10):
+    """The cut texts of a window, looked at again until none is cut or the bound runs out: a
+    screenshot taken before the window has painted shows its labels without ink."""
+    looks = []
+    try:
+        wait_until(lambda: looks.append(cut_texts(session, window, name)) or not looks[-1], timeout=timeout,
+                   message=f'every text of {name} whole')
+    except AssertionError:
+        pass  # the last look tells which texts are cut
+    return looks[-1]
+
+
 def test_the_settings_pages_show_every_text_whole(session):
     sheet = Sheet(session)
     try:
@@ -73,11 +85,11 @@ def test_the_settings_pages_show_every_text_whole(session):
             assert WIDTHS[144] > WIDTHS[96] * 1.3, 'the sheet grows with the dots per inch'
         if 144 in WIDTHS and 192 in WIDTHS:
             assert WIDTHS[192] > WIDTHS[144] * 1.2, 'the sheet grows with the dots per inch'
-        cut = {'mascot page': cut_texts(session, sheet.page, 'mascot-page')}
+        cut = {'mascot page': whole_texts(session, sheet.page, 'mascot-page')}
         sheet.show_page(1)
         general = wait_until(lambda: session.driver('dlg-find', sheet.handle, 1047).split()[1:],
                              message='the general page')[0]
-        cut['general page'] = cut_texts(session, general, 'general-page')
+        cut['general page'] = whole_texts(session, general, 'general-page')
         assert cut == {'mascot page': [], 'general page': []}
     finally:
         sheet.close()
@@ -88,7 +100,7 @@ def test_the_dialogs_show_every_text_whole(session, command, name):
     session.driver('post', session.controller().handle, WM_COMMAND, command, 0)
     dialog = open_dialog(session)
     try:
-        assert cut_texts(session, dialog.handle, name) == []
+        assert whole_texts(session, dialog.handle, name) == []
     finally:
         session.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
         wait_until(lambda: not session.window(dialog.handle), message='the dialog to close')

@@ -7,7 +7,7 @@ import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
 from fixtures import bmp_bytes, definition, pack
-from harness import wait_until
+from harness import stays, wait_until
 from sheet import (BM_CLICK, CB_GETCURSEL, ROOT, UDM_GETRANGE, WM_COMMAND, Sheet, definition_with_icons,
                    icon_bytes)
 
@@ -117,7 +117,7 @@ def test_opening_stops_the_mascots_and_closing_starts_checked_rows_in_display_or
     wait_until(lambda: not wine.mascots(), message='the mascots to vanish')
     assert [(r[0], r[2]) for r in sheet.rows()] == [('a.bmp', True), ('b.bmp', True), ('c.bmp', True),
                                                     ('d.bmp', False)]
-    assert wine.window(wine.controller().handle).visible, 'the controller shows as a taskbar button'
+    wait_until(lambda: wine.window(wine.controller().handle).visible, message='the controller as a taskbar button')
     if how == 'escape-on-second-page':
         sheet.show_page(1)
     sheet.close({'escape-on-second-page': 'escape'}.get(how, how))
@@ -191,7 +191,8 @@ def test_unit_rule_keeps_percent_within_range(wine):
     wait_until(lambda: sheet.enabled(1004), message='the mascot controls')
     sheet.type_text(1003, '250')
     sheet.click_row(0)
-    assert sheet.item(1003)['text'] == '100'
+    wait_until(lambda: sheet.item(1003)['text'] == '100', message='100 shown after the click',
+               seen=lambda: sheet.item(1003)['text'])
     sheet.click_empty()
     wait_until(lambda: not wine.mascots(), message='the preview to go')
     assert wine.registry()[ROOT + '\\Mascot\\a.bmp']['PositionX'] == (4, (100).to_bytes(4, 'little'))
@@ -208,7 +209,7 @@ def test_preview_controls_follow_the_enabling_rules_and_go_with_an_empty_click(w
 
     sheet.click_row(0)
     preview = wait_until(wine.mascots, message='the preview')[0].handle
-    assert all(sheet.enabled(c) for c in MASCOT_GROUP)
+    wait_until(lambda: all(sheet.enabled(c) for c in MASCOT_GROUP), message='the mascot controls enabled')
     assert sheet.checked(1015), 'a new mascot follows the general settings'
     assert sheet.item(1034)['text'] == '70000', 'a stored size is shown as it is, beyond the range too'
     assert not any(sheet.enabled(c) for c in RULE_GROUP + SIZE_GROUP)
@@ -228,10 +229,12 @@ def test_preview_controls_follow_the_enabling_rules_and_go_with_an_empty_click(w
     wait_until(lambda: not wine.mascots(), message='the preview to go')
     sheet.click_row(0)
     preview = wait_until(wine.mascots, message='the preview again')[0].handle
-    assert sheet.item(1032)['text'] == '1000'
+    wait_until(lambda: sheet.item(1032)['text'] == '1000', message='1000 shown again',
+               seen=lambda: sheet.item(1032)['text'])
 
     sheet.click_row(0)
-    assert [w.handle for w in wine.mascots()] == [preview], 'a second click on the row keeps the preview'
+    stays(lambda: [w.handle for w in wine.mascots()] == [preview], 0.5,
+          message='the preview kept by a second click on the row', seen=wine.mascots)
 
     sheet.click_empty()
     wait_until(lambda: not wine.mascots(), message='the preview to go')
@@ -256,8 +259,10 @@ def test_cache_clear_unchecks_every_row_deletes_every_mascot_key_and_sorts_by_na
     sheet.click_header(0)
     wait_until(lambda: sheet.names() == ['Cat', 'b.bmp', 'a.bmp'], message='descending order')
     sheet.click_button(1010)
-    assert [(r[0], r[2]) for r in sheet.rows()] == [('a.bmp', False), ('b.bmp', False), ('Cat', False)]
-    assert not wine.mascots(), 'the preview went with the clear'
+    cleared = [('a.bmp', False), ('b.bmp', False), ('Cat', False)]
+    wait_until(lambda: [(r[0], r[2]) for r in sheet.rows()] == cleared, message=f'the rows {cleared}',
+               seen=sheet.rows)
+    wait_until(lambda: not wine.mascots(), message='the preview to go with the clear')
     keys = wine.registry()
     assert ROOT + '\\Mascot' in keys
     assert not [k for k in keys if k.startswith(ROOT + '\\Mascot\\')]
@@ -287,9 +292,12 @@ def test_library_lists_mascot_files_at_any_depth_and_checks_every_row_of_a_runni
         ('a\\b\\c.bmp', 'a\\b\\c.bmp', False)]
 
     # The icon named by Icon32 is on its row; the archive without one shows another icon.
-    picture = wine.screenshot(wine.root / 'library.png')
-    colours = {r[1]: icon_colour(wine, sheet, picture, i) for i, r in enumerate(rows)}
-    assert colours['t1.lzh'] in RED
+    def icon_colours():
+        picture = wine.screenshot(wine.root / 'library.png')
+        return {r[1]: icon_colour(wine, sheet, picture, i) for i, r in enumerate(rows)}
+    looks = []
+    colours = wait_until(lambda: looks.append(icon_colours()) or (looks[-1]['t1.lzh'] in RED and looks[-1]),
+                         message="t1.lzh's red icon drawn", seen=lambda: looks[-1])
     assert colours['sub\\t2.lzh'] != colours['t1.lzh']
 
     sheet.close()

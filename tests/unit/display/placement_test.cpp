@@ -454,3 +454,56 @@ TEST(DecidePlacement, ScaledMascotIsPlacedAndTestedAtItsScreenSize)
     EXPECT_EQ(r.position.x, 120);
     EXPECT_EQ(r.position.y, 400);
 }
+
+TEST(DecidePlacement, ALayoutChangePlacesAgainOnTheSameTarget)
+{
+    const Rect32 primary = {0, 0, 1024, 768};
+    const Rect32 right = {1024, 0, 1824, 600};
+    const Rect32 on_right = {1100, 200, 1600, 500};  // the mascot stands at 1459,120: on the right monitor only
+    struct Row {
+        const char* what;
+        Rect32 target;
+        std::vector<Rect32> monitors;
+        bool layout_changed;
+        bool excluded;
+        bool maximized;
+        int32_t flag;
+        PlacementAction expected;
+        int excluded_calls;
+    };
+    const Row rows[] = {
+        {"hidden off the only monitor, a second one docked", on_right, {primary, right}, true, false, false, 1,
+         PlacementAction::MoveAndShow, 1},
+        {"the same without news of the layout waits for the target to move", on_right, {primary, right}, false, false,
+         false, 1, PlacementAction::Nothing, 0},
+        {"shown, its monitor removed", on_right, {primary}, true, false, false, 1, PlacementAction::Hide, 0},
+        {"shown and still on a monitor: put back where Windows may have moved it", kTarget, {primary}, true, false,
+         false, 1, PlacementAction::MoveAndShow, 1},
+        {"hidden from an excluded program stays hidden", kTarget, {primary}, true, true, false, 1,
+         PlacementAction::Hide, 1},
+        {"on the taskbar, stands on it again", kTarget, {primary}, true, false, true, 2, PlacementAction::MoveAndShow,
+         0},
+    };
+    for (const auto& row : rows) {
+        Probe probe;
+        probe.excluded = row.excluded;
+        probe.maximized = row.maximized;
+        PlacementInput in = input_on(row.target);
+        in.global_rules.OutScreenMascot = 1;
+        in.global_rules.MaximizeWindow = 1;
+        in.no_window_flag = row.flag;
+        in.monitors = row.monitors;
+        in.placed = row.flag == 2 ? Rect32{0, 740, 1024, 768} : row.target;
+        in.has_placed = true;
+        in.layout_changed = row.layout_changed;
+        const PlacementResult r = decide_placement(in, probe.queries());
+        EXPECT_EQ(r.action, row.expected) << row.what;
+        EXPECT_TRUE(r.has_placed) << row.what;
+        EXPECT_EQ(probe.excluded_calls, row.excluded_calls) << row.what;
+        // The next tick, with no further news, shows or moves nothing: the news counts once.
+        in.placed = r.placed;
+        in.has_placed = r.has_placed;
+        in.layout_changed = false;
+        EXPECT_NE(decide_placement(in, probe.queries()).action, PlacementAction::MoveAndShow) << row.what;
+    }
+}
