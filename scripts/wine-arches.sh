@@ -20,8 +20,12 @@ case "${VELMORA_WINE_ARCH:-}" in
       echo "win64 win32"
     else
       echo win64
-      reason=$(/usr/lib/wine/wine --version 2>&1 | head -n 1 | sed "s/^.*: //" || true)
-      echo "win32 not run: this machine runs no 32-bit programs (/usr/lib/wine/wine: ${reason:-cannot start})" >&2
+      if [ ! -e /usr/lib/wine/wine ]; then
+        echo "win32 not run: Wine's 32-bit part (wine32:i386) is not installed" >&2
+      else
+        reason=$(/usr/lib/wine/wine --version 2>&1 | head -n 1 | sed "s/^.*: //" || true)
+        echo "win32 not run: this machine runs no 32-bit programs (/usr/lib/wine/wine: ${reason:-cannot start})" >&2
+      fi
     fi ;;
   *) echo "VELMORA_WINE_ARCH must be win64 or win32, not '$VELMORA_WINE_ARCH'" >&2; exit 1 ;;
 esac
