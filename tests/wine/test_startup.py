@@ -1,5 +1,7 @@
 """Start-up, single instance, folders, global settings in the registry, and the exit paths."""
 
+import time
+
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
