@@ -3,12 +3,10 @@ DwmGetWindowAttribute fails for the cloaked state and the shell always reports t
 notifications. Those answers must leave placement exactly as it was, with the maximized rule
 on globally or for the mascot alone; what the program does with a cloaked target or a
 full-screen game is proven by the unit tables only."""
-import time
-
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import wait_until
+from harness import stays, wait_until
 
 ROOT = 'Software\\Korrin\\Velmora2'
 DWMWA_CLOAKED = 14
@@ -31,14 +29,6 @@ def session(wine_desktop):
         if process is not wine.velmora and process.poll() is None:
             process.kill()
     wait_until(lambda: not wine.windows('Velmo2'), timeout=10, message='the program to end')
-
-
-def stays(condition, seconds=1.0, message='condition'):
-    """Checks the condition over several mascot ticks; fails at the first tick it does not hold."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        assert condition(), message
-        time.sleep(0.1)
 
 
 def test_wine_answers_nothing_of_cloaking_or_full_screen(session):
@@ -78,7 +68,7 @@ def test_failing_queries_change_nothing_in_placement(session, rule, flag):
             raise AssertionError(f'{error}; last saw {seen[-1]}') from None
 
     wait_at((384, 120, 448, 200), 'the mascot on the target')
-    stays(lambda: at((384, 120, 448, 200)), message='the mascot left a plain target')
+    stays(lambda: at((384, 120, 448, 200)), 1.0, message='the mascot left a plain target')
     session.driver('move', target, 150, 260, 400, 300)
     wait_at((434, 180, 498, 260), 'the mascot following the target')
 
