@@ -295,10 +295,16 @@ void ListLibraryFiles(const std::string& folder, std::vector<std::string>& paths
     FindClose(search);
 }
 
-// The same rows as the row-by-row walk, made with the list's work done once rather than per
-// row: the image list sized for every file before the first icon, the shell asked once per
-// file type, the list not redrawn while it fills and each column's width set at the end.
-void FillList(HWND list_view, HIMAGELIST images, const std::string& root)
+}  // namespace
+
+// --- the walks -------------------------------------------------------------------------
+
+std::string LibraryRoot()
+{
+    return g_app.exe_folder + "\\Mascots";
+}
+
+void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
 {
     std::vector<std::string> paths;
     ListLibraryFiles(root, paths);
@@ -331,26 +337,6 @@ void FillList(HWND list_view, HIMAGELIST images, const std::string& root)
         SetColumnWidthIfWider(list_view, column, column_width_for_text(column, widest[column], leading.state, leading.icon));
     SendMessageA(list_view, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_view, nullptr, TRUE);
-}
-
-bool RowByRowFillChosen()
-{
-    char value[32] = {};
-    const DWORD length = GetEnvironmentVariableA("VELMORA_LIBRARY_FILL", value, sizeof value);
-    return length > 0 && length < sizeof value && lstrcmpiA(value, "row-by-row") == 0;
-}
-
-}  // namespace
-
-// --- the walk --------------------------------------------------------------------------
-
-void ScanLibrary(HWND list_view, HIMAGELIST images)
-{
-    const std::string root = g_app.exe_folder + "\\Mascots";
-    if (RowByRowFillChosen())
-        ScanFolder(list_view, images, root, root.size());
-    else
-        FillList(list_view, images, root);
 }
 
 int ScanFolder(HWND list_view, HIMAGELIST images, const std::string& folder, size_t root_length)

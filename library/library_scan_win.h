@@ -8,11 +8,16 @@
 
 // The walk over the Mascots folder that fills the mascot page's list, one row per file.
 
-// Walks the root path, the executable folder + "\Mascots", and fills the list with the work
-// of the list done once for all rows. With the environment value VELMORA_LIBRARY_FILL set to
-// row-by-row it fills the same rows through ScanFolder instead, one file at a time, which the
-// tests and the benchmark compare it with.
+// Walks the root path and fills the list: the program's own walk, FillLibraryList, is built
+// into the program in scan_library_win.cpp; a test build of the program links a walk through
+// ScanFolder instead, which the list tests and the sheet benchmark compare it with.
 void ScanLibrary(HWND list_view, HIMAGELIST images);
+// The executable folder + "\Mascots".
+std::string LibraryRoot();
+// The rows ScanFolder makes, in the same order, with the list's work done once rather than
+// per row: the image list sized for every file before the first icon, the shell asked once
+// per file type, the list not redrawn while it fills and each column's width set at the end.
+void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root);
 // Depth first, in the order the file system gives; 0 when the folder cannot be listed.
 int ScanFolder(HWND list_view, HIMAGELIST images, const std::string& folder, size_t root_length);
 // Lists a ".bmp" or ".lzh" file; any other file is ignored.

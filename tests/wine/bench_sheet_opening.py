@@ -2,8 +2,8 @@
 archive without an icon, copied into 20 folders of 50) and 100 of them, from the settings
 command until the sheet shows with every row in its mascot list. For each size it prints the
 first opening with no cache file, the second opening in the same run and the opening after a
-restart that read the cache file, for the list filled row by row (the straightforward fill,
-chosen with VELMORA_LIBRARY_FILL=row-by-row) and for the program's own fill, in one run. Each
+restart that read the cache file, for the list filled row by row (the straightforward fill, a
+test build of the program: Velmora2-row-fill.exe) and for the program's own fill, in one run. Each
 figure is the best of VELMORA_BENCH_ROUNDS rounds (2 unless told), the driver timing in the
 prefix. It prints figures and checks only that every row arrives; it is not a test suite and
 runs when VELMORA_BENCH=1 is set:
@@ -26,7 +26,7 @@ from sheet import definition_with_icons
 SIZES = (1000, 100)
 PER_FOLDER = 50
 ROUNDS = int(os.environ.get('VELMORA_BENCH_ROUNDS', 2))
-FILLS = (('row by row', 'row-by-row'), ('program', None))
+FILLS = (('row by row', 'Velmora2-row-fill.exe'), ('program', 'Velmora2.exe'))
 BM_CLICK = 0xF5
 
 pytestmark = pytest.mark.skipif(os.environ.get('VELMORA_BENCH') != '1', reason='set VELMORA_BENCH=1 to run')
@@ -62,21 +62,19 @@ def timed_opening(wine, rows):
     return milliseconds
 
 
-def start(wine, fill):
-    wine.env.pop('VELMORA_LIBRARY_FILL', None)
-    if fill:
-        wine.env['VELMORA_LIBRARY_FILL'] = fill
+def start(wine, build):
+    wine.install_program(build)
     wine.start_velmora()
 
 
-def openings(wine, rows, fill):
+def openings(wine, rows, build):
     """(no cache file, second in the same run, after a restart) in milliseconds."""
     (wine.app_dir / 'Velmo2.mdc').unlink(missing_ok=True)
-    start(wine, fill)
+    start(wine, build)
     first = timed_opening(wine, rows)
     second = timed_opening(wine, rows)
     assert wine.exit_velmora() == 0
-    start(wine, fill)
+    start(wine, build)
     restarted = timed_opening(wine, rows)
     assert wine.exit_velmora() == 0
     return first, second, restarted
@@ -89,8 +87,8 @@ def test_opening_the_sheet_on_a_large_library(wine_desktop, capsys):
         make_library(wine.app_dir / 'Mascots', rows)
         best = {}
         for _ in range(ROUNDS):
-            for label, fill in FILLS:
-                figures = openings(wine, rows, fill)
+            for label, build in FILLS:
+                figures = openings(wine, rows, build)
                 best[label] = tuple(min(pair) for pair in zip(best.get(label, figures), figures))
         for label, _ in FILLS:
             first, second, restarted = best[label]

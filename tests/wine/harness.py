@@ -232,6 +232,11 @@ class WineSession:
 
     # --- the program -------------------------------------------------------------------
 
+    def install_program(self, build='Velmora2.exe'):
+        """Puts a build of the program in place as Velmora2.exe: the program itself, or a test
+        build such as Velmora2-row-fill.exe, whose mascot list fills one row at a time."""
+        shutil.copy(WIN_BIN / build, self.app_dir / 'Velmora2.exe')
+
     def start_velmora(self, wait=True, first_start=False):
         """Starts the program as on any start after a user's first: its registry root exists,
         created empty when missing. first_start leaves the registry as it is."""
@@ -337,8 +342,13 @@ class WineSession:
     # --- files and pictures --------------------------------------------------------------
 
     def screenshot(self, path):
-        subprocess.run(['import', '-display', self.display, '-window', 'root', str(path)], check=True,
+        """Writes the screen beside the path and then renames it into place, so a reader never
+        finds a half-written picture."""
+        path = Path(path)
+        partial = path.with_name(f'.{path.stem}-{os.getpid()}{path.suffix}')
+        subprocess.run(['import', '-display', self.display, '-window', 'root', str(partial)], check=True,
                        env={**os.environ, 'LC_ALL': 'C'})
+        os.replace(partial, path)
         return path
 
     def xdotool(self, *args):

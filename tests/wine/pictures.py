@@ -1,4 +1,5 @@
 """Screenshots read as pixels, through ImageMagick, so tests can look at what Wine drew."""
+import os
 import subprocess
 from pathlib import Path
 
@@ -28,11 +29,17 @@ class Picture:
                 yield x, y, self.pixel(x, y)
 
 
+def suite_shots():
+    """build/screenshots/<suite>: suites run side by side and take shots of the same names."""
+    suite = os.environ.get('PYTEST_CURRENT_TEST', 'session').split('::')[0].rsplit('/', 1)[-1]
+    folder = SHOTS / Path(suite).stem
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder
+
+
 def shot(session, name):
     """A screenshot kept under build/screenshots for a person to look at, read as a Picture."""
-    SHOTS.mkdir(parents=True, exist_ok=True)
-    path = session.screenshot(SHOTS / f'{name}.png')
-    return Picture(path)
+    return Picture(session.screenshot(suite_shots() / f'{name}.png'))
 
 
 def bounding_box(points):

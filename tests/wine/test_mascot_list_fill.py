@@ -1,7 +1,7 @@
 """The mascot page's list as the sheet opens: every name of the first column shows whole (its
 text fits the column's label and its ink on a screenshot is not cut) at 96 and 144 dots per
-inch, and the list the program fills is the one the row-by-row fill makes (chosen with
-VELMORA_LIBRARY_FILL=row-by-row): the same rows in the same order, texts, image indices, check
+inch, and the list the program fills is the one the row-by-row fill makes (a test build of the
+program, Velmora2-row-fill.exe): the same rows in the same order, texts, image indices, check
 boxes, icons on the screen and column widths, which follow the width rule."""
 import shutil
 
@@ -54,10 +54,8 @@ def every_kind(folder):
     archive(folder / 'nameless.lzh', None)
 
 
-def start(session, fill, running=()):
-    session.env.pop('VELMORA_LIBRARY_FILL', None)
-    if fill:
-        session.env['VELMORA_LIBRARY_FILL'] = fill
+def start(session, build='Velmora2.exe', running=()):
+    session.install_program(build)
     session.delete_key(ROOT + '\\View')
     for source in running:
         session.set_value(ROOT + '\\View', source, source)
@@ -108,7 +106,7 @@ def test_every_name_of_the_first_column_shows_whole(session, make_library):
     mascots = session.app_dir / 'Mascots'
     shutil.rmtree(mascots, ignore_errors=True)
     make_library(mascots)
-    start(session, None)
+    start(session)
     sheet = Sheet(session)
     try:
         rows = sheet.rows()
@@ -141,8 +139,8 @@ def test_the_program_fills_the_list_the_row_by_row_fill_makes(session):
     shutil.rmtree(mascots, ignore_errors=True)
     every_kind(mascots)
     seen = {}
-    for fill in ('row-by-row', None):
-        start(session, fill, running=('a.bmp', 'red.lzh'))
+    for fill, build in (('row-by-row', 'Velmora2-row-fill.exe'), (None, 'Velmora2.exe')):
+        start(session, build, running=('a.bmp', 'red.lzh'))
         sheet = Sheet(session)
         try:
             rows = sheet.rows()
