@@ -5,8 +5,8 @@
 
 // Reads the primary screen's size, the monitors and the taskbar windows into the application
 // object, and makes every mascot be placed again at its next tick. Called at start and
-// whenever the system announces a change of displays, work area or taskbar; nothing of it is
-// read again on a tick.
+// whenever the system announces a change of displays, work area or taskbar, and on a tick
+// that finds the screens changed without one (below).
 void ReadDisplayLayout();
 
 // Reads the layout again when the system metrics of the screens (their count, the virtual

@@ -45,6 +45,14 @@ def machine_runs_32bit_programs():
 WAIT_SCALE = float(os.environ.get('VELMORA_WAIT_SCALE', '3'))
 
 
+def what_was_seen(seen, otherwise):
+    """seen() for a failure's report, or otherwise; a report must not hide the failure."""
+    try:
+        return seen() if seen else otherwise
+    except Exception as error:
+        return f'nothing readable ({error!r})'
+
+
 def wait_until(condition, timeout=5.0, interval=0.05, message='condition', seen=None):
     """Polls condition() until it gives a true value, which is returned. After timeout (times
     WAIT_SCALE) it fails and tells what the last look saw: seen() when given, else condition's
@@ -56,10 +64,7 @@ def wait_until(condition, timeout=5.0, interval=0.05, message='condition', seen=
         if value:
             return value
         if time.monotonic() > deadline:
-            try:
-                saw = seen() if seen else value
-            except Exception as error:  # the failure report must not hide the timeout
-                saw = f'nothing readable ({error!r})'
+            saw = what_was_seen(seen, value)
             raise AssertionError(f'timed out after {timeout} s waiting for {message}; saw {saw!r}')
         time.sleep(interval)
 
@@ -71,7 +76,7 @@ def stays(condition, seconds, timeout=5.0, message='condition', seen=None):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         if not condition():
-            saw = seen() if seen else None
+            saw = what_was_seen(seen, None)
             raise AssertionError(f'{message} did not last {seconds} s; saw {saw!r}')
         time.sleep(0.05)
     return True

@@ -3,7 +3,7 @@ import os
 import subprocess
 from pathlib import Path
 
-from harness import SOURCE
+from harness import ARCH, SOURCE
 
 SHOTS = SOURCE / 'build' / 'screenshots'
 
@@ -30,9 +30,10 @@ class Picture:
 
 
 def suite_shots():
-    """build/screenshots/<suite>: suites run side by side and take shots of the same names."""
+    """build/screenshots/<architecture>/<suite>: suites of both architectures run side by side and
+    take shots of the same names."""
     suite = os.environ.get('PYTEST_CURRENT_TEST', 'session').split('::')[0].rsplit('/', 1)[-1]
-    folder = SHOTS / Path(suite).stem
+    folder = SHOTS / ARCH / Path(suite).stem
     folder.mkdir(parents=True, exist_ok=True)
     return folder
 

@@ -10,7 +10,7 @@ import pytest
 from bitmaps import ellipse_figure, write_bmp24
 from harness import SOURCE, stays, wait_until
 from menus import still_mascot_rects
-from pictures import SHOTS
+from pictures import suite_shots
 from sheet import ROOT, UDM_GETRANGE, Sheet
 
 LB_SETCURSEL = 0x186
@@ -308,11 +308,10 @@ def test_picker_names_notepad_and_the_page_looks_right(wine):
 
     sheet.click_button(1028)
     sheet.click_button(1044)
-    SHOTS.mkdir(parents=True, exist_ok=True)
-    full = wine.screenshot(SHOTS / 'general_page_full.png')
+    full = wine.screenshot(suite_shots() / 'general_page_full.png')
     left, top, right, bottom = wine.window(sheet.handle).rect
     subprocess.run(['convert', str(full), '-crop', f'{right - left}x{bottom - top}+{left}+{top}', '+repage',
-                    str(SHOTS / 'general_page.png')], check=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
+                    str(suite_shots() / 'general_page.png')], check=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
     full.unlink()
     sheet.close()
     wine.exit_velmora()

@@ -112,24 +112,35 @@ def test_every_name_of_the_first_column_shows_whole(session, make_library):
         rows = sheet.rows()
         widths, placed = layout(session, sheet)
         assert widths == expected_widths(placed)
-        picture = shot(session, f'list-names-{session.dpi}dpi-{make_library.__name__}')
         cut = []
-        for (name, *_), (name_width, _, _, _, label) in zip(rows, placed):
-            room = label[2] - label[0]
-            ink = ink_width(picture, label)
-            # Glyphs have side bearings, so the ink may be a little narrower than the extent;
-            # a cut name loses whole glyphs to an ellipsis.
-            if name_width > room or ink < name_width - 4 * session.dpi // 96:
-                cut.append((name, f'needs {name_width}, label {room}, ink {ink}'))
-        assert cut == []
+
+        def names_whole():
+            picture = shot(session, f'list-names-{session.dpi}dpi-{make_library.__name__}')
+            cut.clear()
+            for (name, *_), (name_width, _, _, _, label) in zip(rows, placed):
+                room = label[2] - label[0]
+                ink = ink_width(picture, label)
+                # Glyphs have side bearings, so the ink may be a little narrower than the
+                # extent; a cut name loses whole glyphs to an ellipsis.
+                if name_width > room or ink < name_width - 4 * session.dpi // 96:
+                    cut.append((name, f'needs {name_width}, label {room}, ink {ink}'))
+            return not cut
+        # A list not yet painted shows no ink at all, so the screen is looked at until it shows.
+        wait_until(names_whole, timeout=10, message='every name whole on the screen', seen=lambda: cut)
     finally:
         sheet.close()
         assert session.exit_velmora() == 0
 
 
 def icon_pictures(session, placed, name):
-    picture = shot(session, name)
-    return [tuple(p for _, _, p in picture.pixels(icon)) for _, _, _, icon, _ in placed]
+    """The icons' pixels, once every row's icon is painted: each row has an icon, so a square
+    all of the colour behind its label is one the list has not painted yet."""
+    def painted():
+        picture = shot(session, name)
+        icons = [tuple(p for _, _, p in picture.pixels(icon)) for _, _, _, icon, _ in placed]
+        behind = [picture.pixel(label[0], label[1]) for _, _, _, _, label in placed]
+        return icons if all(set(pixels) != {colour} for pixels, colour in zip(icons, behind)) else None
+    return wait_until(painted, timeout=10, message='every row\'s icon painted')
 
 
 def test_the_program_fills_the_list_the_row_by_row_fill_makes(session):

@@ -6,12 +6,11 @@ import subprocess
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import SOURCE, WineSession, wait_until
+from harness import WineSession, wait_until
 from menus import WM_COMMAND, open_dialog
-from pictures import Picture
+from pictures import Picture, suite_shots
 from sheet import ROOT, Sheet
 
-SHOTS = SOURCE / 'build' / 'screenshots'
 IDOK = 1
 WIDTHS = {}
 
@@ -40,8 +39,7 @@ def ink_extent(picture, rect):
 
 def cut_texts(session, window, name):
     """The controls whose text is cut, by measurement and on a screenshot of the window."""
-    SHOTS.mkdir(parents=True, exist_ok=True)
-    path = SHOTS / f'texts-{session.dpi}dpi-{name}.png'
+    path = suite_shots() / f'texts-{session.dpi}dpi-{name}.png'
     session.screenshot(path)
     picture = Picture(path)
     cut = []

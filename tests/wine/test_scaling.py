@@ -12,7 +12,7 @@ import pytest
 from bitmaps import KEY, write_bmp24
 from fixtures import bmp_bytes, definition, pack
 from harness import SOURCE, WineSession, wait_until
-from pictures import Picture, SHOTS
+from pictures import Picture, suite_shots
 from sheet import ROOT, Sheet
 
 DPIS = (96, 144, 192)
@@ -139,8 +139,7 @@ def test_window_size_region_and_pixels_are_whole_blocks(wine):
     last = []
 
     def screen_right():
-        SHOTS.mkdir(parents=True, exist_ok=True)
-        picture = Picture(wine.screenshot(SHOTS / f'scaling-{wine.dpi}dpi.png'))
+        picture = Picture(wine.screenshot(suite_shots() / f'scaling-check-{wine.dpi}dpi.png'))
         want = expected_cover(n)
         last[:] = [(wx, wy, colour) for wx, wy, colour in
                    ((sx - x, sy - (300 - h), colour) for sx, sy, colour in picture.pixels((x, 300 - h, x + w, 300)))
@@ -170,8 +169,7 @@ def test_the_read_me_picture_at_192_dpi_has_no_colour_the_frame_lacks(wine):
                      message=f'both mascots at twice their size, last {sizes()}')
     # 10 percent along a travel of 720 + 80 from 100 - 80.
     left, top, right, bottom = wait_rect(wine, art, (100, 266, 180, 330))
-    SHOTS.mkdir(parents=True, exist_ok=True)
-    path = wine.screenshot(SHOTS / 'scaling-192dpi-sample.png')
+    path = wine.screenshot(suite_shots() / 'scaling-192dpi-sample.png')
     picture = Picture(path)
     palette = {pixel_art(px, py) for py in range(HEIGHT) for px in range(WIDTH)} - {KEY}
     want = expected_cover(2)
@@ -180,7 +178,8 @@ def test_the_read_me_picture_at_192_dpi_has_no_colour_the_frame_lacks(wine):
     assert not strays, f'colours the frame does not have: {sorted(strays)[:8]}'
     # The crop is the picture docs/screenshots/scaling-192dpi.png was taken from; the test leaves
     # the source tree alone and a person copies it over when the look changes.
-    subprocess.run(['convert', str(path), '-crop', '800x400+20+100', '+repage', str(SHOTS / 'scaling-192dpi.png')],
+    crop = suite_shots() / 'scaling-192dpi.png'
+    subprocess.run(['convert', str(path), '-crop', '800x400+20+100', '+repage', str(crop)],
                    check=True, env={'LC_ALL': 'C', 'PATH': '/usr/bin:/bin'})
 
 
