@@ -15,6 +15,7 @@
 #include "resources/mascot_info_dialog_ids.h"
 #include "resources/menu_popup_ids.h"
 #include "ui/about_box_win.h"
+#include "ui/general_page_win.h"
 #include "ui/mascot_info_win.h"
 #include "ui/mascot_page_win.h"
 #include "ui/settings_sheet_win.h"
@@ -123,6 +124,8 @@ void SaveEverything()
 {
     // The open sheet has stopped every mascot; what runs next is what its page would start.
     SaveSettings(SheetIsOpen() ? SaveMascotPageForSessionEnd(g_app.sheet) : RunningSourcePaths());
+    if (SheetIsOpen())
+        ApplyGeneralPageForSessionEnd(g_app.sheet);
     SaveCache();
 }
 

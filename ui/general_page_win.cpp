@@ -136,10 +136,12 @@ void ShowStartupEntry(GeneralPage& page)
         ShowOtherStartupCommand(page, entry.other_command);
 }
 
-void ApplyStartupBox(const GeneralPage& page)
+// What the box shows from now on counts as stored, so that the box is applied once.
+void ApplyStartupBox(GeneralPage& page)
 {
-    ApplyStartupChange(startup_change_on_close(page.starts_with_windows_at_open,
-                                               IsChecked(page, IDC_GENERAL_START_WITH_WINDOWS)));
+    const bool checked = IsChecked(page, IDC_GENERAL_START_WITH_WINDOWS);
+    ApplyStartupChange(startup_change_on_close(page.starts_with_windows_at_open, checked));
+    page.starts_with_windows_at_open = checked;
 }
 
 void OnInitDialog(HWND window)
@@ -328,6 +330,14 @@ void OnHelp(GeneralPage& page, const HELPINFO& help)
 }
 
 }  // namespace
+
+void ApplyGeneralPageForSessionEnd(HWND sheet)
+{
+    const HWND window = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_INDEXTOHWND, 1, 0));
+    GeneralPage* page = window ? PageOf(window) : nullptr;
+    if (page)
+        ApplyStartupBox(*page);
+}
 
 INT_PTR CALLBACK GeneralPageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {

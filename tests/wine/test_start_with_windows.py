@@ -4,7 +4,7 @@ changed; nothing of it is kept in the program's own registry root."""
 import pytest
 
 from harness import APP_DIR, wait_until
-from sheet import ROOT
+from sheet import ROOT, Sheet
 from test_general_page import open_general
 
 RUN = 'Software\\Microsoft\\Windows\\CurrentVersion\\Run'
@@ -97,3 +97,35 @@ def test_another_copys_entry_shows_unchecked_with_its_path_and_ticking_replaces_
     sheet.close()
     assert run_values(wine)['Velmora'] == (REG_SZ, OWN_COMMAND.encode('cp932') + b'\0')
     assert write_time(wine) != before, 'the write shows in the key'
+
+
+WM_QUERYENDSESSION, WM_ENDSESSION, ENDSESSION_LOGOFF = 0x11, 0x16, 0x80000000
+
+
+def end_session(wine):
+    controller = wine.controller().handle
+    assert wine.driver('send', controller, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF).strip() != '0'
+    wine.driver('send', controller, WM_ENDSESSION, 1, ENDSESSION_LOGOFF)
+
+
+def test_a_session_ending_under_the_open_sheet_applies_the_box_once(wine):
+    """The page is never destroyed when the session ends, so the box is applied then; closing
+    the sheet afterwards does not write it again."""
+    wine.start_velmora()
+    sheet = open_general(wine)
+    sheet.click_button(BOX)
+    end_session(wine)
+    assert run_values(wine)['Velmora'] == (REG_SZ, OWN_COMMAND.encode('cp932') + b'\0')
+    written = write_time(wine)
+    sheet.close()
+    assert write_time(wine) == written, 'closing the sheet wrote the Run key again'
+
+
+def test_a_session_ending_under_a_sheet_whose_general_page_was_never_shown_writes_nothing(wine):
+    before = write_time(wine)
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    end_session(wine)
+    sheet.close()
+    assert set(run_values(wine)) == {'Other'}
+    assert write_time(wine) == before, 'the Run key was written'
