@@ -29,6 +29,24 @@ std::string narrow_from(const std::wstring& wide, UINT code_page)
     return text;
 }
 
+// The name in the code page, or false when a character of it has no place there: Windows would
+// otherwise put a look-alike in its place ("²" becomes "2").
+bool narrow_exactly(const std::wstring& wide, UINT code_page, std::string& text)
+{
+    text.clear();
+    if (wide.empty())
+        return true;
+    BOOL substituted = FALSE;
+    const int length = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, &substituted);
+    if (length <= 0 || substituted)
+        return false;
+    text.assign(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), &text[0], length,
+                        nullptr, &substituted);
+    return !substituted;
+}
+
 }  // namespace
 
 std::vector<std::string> command_line_arguments(int, char**)
@@ -47,8 +65,15 @@ std::vector<std::string> command_line_arguments(int, char**)
 std::filesystem::path path_from_utf8(const std::string& utf8) { return std::filesystem::path(wide_from(utf8, CP_UTF8)); }
 
 // The program opens its members through the ANSI functions of a Japanese Windows, so a name is
-// converted to code page 932 itself, whatever the ANSI code page of the machine that builds.
-std::string member_name_of(const std::filesystem::path& file_name) { return narrow_from(file_name.wstring(), 932); }
+// converted to code page 932 itself, whatever the ANSI code page of the machine that builds. A
+// name the code page cannot hold keeps its UTF-8 bytes, as on other systems: the check reports
+// it as a member the program never reads, and it never stands in for the name it resembles.
+std::string member_name_of(const std::filesystem::path& file_name)
+{
+    const std::wstring wide = file_name.wstring();
+    std::string cp932;
+    return narrow_exactly(wide, 932, cp932) ? cp932 : narrow_from(wide, CP_UTF8);
+}
 
 std::FILE* open_file(const std::filesystem::path& path, const char* mode)
 {

@@ -255,6 +255,13 @@ def test_the_windows_kit_builds_and_checks_names_outside_ascii(wine_desktop, tmp
         shutil.copy(os.path.join(bytes(tmp_path), name), extracted / name.decode('cp932'))
     folder_check = session.wine(kit_exe, 'check', 'C:\\ミケ展開', timeout=60)
     assert (folder_check.returncode, folder_check.stdout.decode('utf-8')) == (0, 'ミケ: 2 frames, a round of 0.6 s, 20x20\r\n')
+    # "ミケ².bmp" has no name in code page 932, whose look-alike would be "ミケ2.bmp": it is a
+    # member of its own that the program never reads, and frame 2 is still the real one.
+    (extracted / 'ミケ².bmp').write_bytes(b'not a bitmap')
+    odd = session.wine(kit_exe, 'check', 'C:\\ミケ展開', timeout=60)
+    report = odd.stdout.decode('utf-8')
+    assert odd.returncode == 1 and report.count('is never read by the program') == 1, report
+    assert 'ミケ: 2 frames, a round of 0.6 s, 20x20\r\n' in report and 'error' not in report, report
     # On a console the report is text the console shows: the terminal gets it in its own UTF-8.
     status, shown = console_output(session, kit_exe, 'check', 'C:\\ミケ.lzh')
     assert status == 0 and 'ミケ: 2 frames, a round of 0.6 s, 20x20, members -lh5- x4'.encode() in shown, shown

@@ -93,6 +93,20 @@ std::vector<BrokenCase> broken_cases()
              return members;
          }(),
          1, "warning: the member \"ヂ.bmp\" is never read by the program"},
+        {"two members whose names differ in the case of ASCII letters",
+         [] {
+             Members members = good_members();
+             members.emplace_back("B.BMP", bitmap_of(kFrameB));
+             return members;
+         }(),
+         1, "warning: two members extract to \"B.BMP\": the later one replaces the earlier"},
+        {"two members whose names differ in the case of a Greek letter",
+         [&] {
+             Members members = renamed_frame("\x83\x9F.bmp", "\x83\x9F.bmp");
+             members.emplace_back("\x83\xBF.bmp", bitmap_of(kFrameA));
+             return members;
+         }(),
+         1, "warning: two members extract to \"α.bmp\""},
         {"a gap in the numbers",
          with("VLD.INI", bytes_of(good_definition("", two_frames + "File3=b.bmp\r\nTime3=5\r\n"))), 2,
          "error: the frame list ends after frame 1: there is no File2; File3 is never shown"},
