@@ -242,12 +242,16 @@ class WineSession:
         build such as Velmora2-row-fill.exe, whose mascot list fills one row at a time."""
         shutil.copy(WIN_BIN / build, self.app_dir / 'Velmora2.exe')
 
-    def start_velmora(self, wait=True, first_start=False):
+    def start_velmora(self, wait=True, first_start=False, without=()):
         """Starts the program as on any start after a user's first: its registry root exists,
-        created empty when missing. first_start leaves the registry as it is."""
+        created empty when missing. first_start leaves the registry as it is. without names
+        system libraries that the program finds missing, as on an older Windows."""
         if not first_start and self.registry() is None:
             self.driver('reg-create-unicode', 'Software\\Korrin\\Velmora2'.encode('cp932').hex())
-        self.velmora = subprocess.Popen([self.loader, APP_DIR + '\\Velmora2.exe'], env=self.env,
+        env = dict(self.env)
+        if without:
+            env['WINEDLLOVERRIDES'] += ';' + ','.join(without) + '=d'
+        self.velmora = subprocess.Popen([self.loader, APP_DIR + '\\Velmora2.exe'], env=env,
                                         stdout=subprocess.DEVNULL, stderr=open(os.environ.get('VELMORA_WINE_LOG', os.devnull), 'a'))
         self.processes.append(self.velmora)
         if wait:

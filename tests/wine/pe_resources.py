@@ -1,4 +1,4 @@
-"""Resources of a Windows program read from its file, as the loader finds them."""
+"""Resources and imports of a Windows program read from its file, as the loader finds them."""
 import struct
 
 RT_ICON_GROUP = 14
@@ -6,21 +6,61 @@ RT_VERSION = 16
 RT_MANIFEST = 24
 
 
-def _sections(data):
+IMPORT_DIRECTORY, RESOURCE_DIRECTORY = 1, 2
+PE32 = 0x10B
+
+
+def _layout(data):
+    """(optional header magic, data directories' offset, sections as (address, size, pointer))."""
     header = struct.unpack_from('<I', data, 0x3C)[0]
     if data[header:header + 4] != b'PE\0\0':
         raise ValueError('not a PE file')
     count, optional_size = struct.unpack_from('<H12xH', data, header + 6)
     optional = header + 24
     magic = struct.unpack_from('<H', data, optional)[0]
-    directories = optional + (96 if magic == 0x10B else 112)
-    resource_rva, resource_size = struct.unpack_from('<II', data, directories + 2 * 8)
+    directories = optional + (96 if magic == PE32 else 112)
     sections = []
     for index in range(count):
         entry = optional + optional_size + 40 * index
         virtual_size, virtual_address, raw_size, raw_pointer = struct.unpack_from('<IIII', data, entry + 8)
         sections.append((virtual_address, max(virtual_size, raw_size), raw_pointer))
+    return magic, directories, sections
+
+
+def _sections(data):
+    _, directories, sections = _layout(data)
+    resource_rva, resource_size = struct.unpack_from('<II', data, directories + RESOURCE_DIRECTORY * 8)
     return resource_rva, resource_size, sections
+
+
+def _text(data, offset):
+    return data[offset:data.index(b'\0', offset)].decode('ascii')
+
+
+def imports(data):
+    """{library name: [function names]} the loader must find before the program runs; a
+    function imported by its number is named '#number'."""
+    magic, directories, sections = _layout(data)
+    table_rva, table_size = struct.unpack_from('<II', data, directories + IMPORT_DIRECTORY * 8)
+    found = {}
+    if not table_size:
+        return found
+    thunk_size, by_number = (4, 1 << 31) if magic == PE32 else (8, 1 << 63)
+    entry = _file_offset(table_rva, sections)
+    while True:
+        names_rva, _, _, library_rva, addresses_rva = struct.unpack_from('<IIIII', data, entry)
+        if not library_rva:
+            return found
+        functions = found.setdefault(_text(data, _file_offset(library_rva, sections)), [])
+        thunk = _file_offset(names_rva or addresses_rva, sections)
+        while True:
+            value = int.from_bytes(data[thunk:thunk + thunk_size], 'little')
+            if not value:
+                break
+            functions.append(f'#{value & 0xFFFF}' if value & by_number else
+                             _text(data, _file_offset(value & 0x7FFFFFFF, sections) + 2))
+            thunk += thunk_size
+        entry += 20
 
 
 def _file_offset(rva, sections):

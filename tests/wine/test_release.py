@@ -7,7 +7,7 @@ import xml.etree.ElementTree as ElementTree
 import zipfile
 
 from harness import ARCH, SOURCE, wait_until
-from pe_resources import RT_ICON_GROUP, RT_MANIFEST, RT_VERSION, resource, resource_numbers
+from pe_resources import RT_ICON_GROUP, RT_MANIFEST, RT_VERSION, imports, resource, resource_numbers
 
 PE_MACHINES = {'win32': 0x014C, 'win64': 0x8664}
 PROGRAMS = ('Velmora/Velmora2.exe', 'Velmora/unlha32.dll', 'Velmora/lhapack.exe', 'Velmora/velmora-kit.exe')
@@ -24,6 +24,17 @@ ASM_V3 = '{urn:schemas-microsoft-com:asm.v3}'
 COMPATIBILITY = '{urn:schemas-microsoft-com:compatibility.v1}'
 SETTINGS_2005 = '{http://schemas.microsoft.com/SMI/2005/WindowsSettings}'
 SETTINGS_2016 = '{http://schemas.microsoft.com/SMI/2016/WindowsSettings}'
+# Libraries of every Windows the programs run on.
+SYSTEM_LIBRARIES = {'advapi32.dll', 'comctl32.dll', 'gdi32.dll', 'kernel32.dll', 'msvcrt.dll', 'shell32.dll',
+                    'user32.dll', 'version.dll'}
+# Functions some of those Windows lack, which the programs look up when they run instead: an
+# import of any of them would keep the program from starting there.
+LOOKED_UP_AT_RUN_TIME = {
+    'DwmGetWindowAttribute', 'GetDpiForMonitor', 'GetDpiForSystem', 'GetDpiForWindow', 'QueryFullProcessImageNameA',
+    'SHQueryUserNotificationState', 'SetProcessDpiAwarenessContext', 'SetThreadDpiAwarenessContext',
+    'EnumProcesses', 'EnumProcessModules', 'GetModuleFileNameExA', 'VDMEnumTaskWOWEx', 'CreateToolhelp32Snapshot',
+    'Process32First', 'Process32Next',
+}
 
 
 def pe_machine(data):
@@ -53,6 +64,9 @@ def manifest_findings(manifest, program):
         findings.append(f'supported systems {sorted(systems)}')
     if any(e.tag.endswith('activeCodePage') for e in root.iter()):
         findings.append('a code page of its own')
+    own = root.find(ASM_V1 + 'assemblyIdentity')
+    if own is None or own.get('processorArchitecture') != '*':
+        findings.append(f'own identity {None if own is None else own.attrib}')
     if not program.endswith('Velmora2.exe'):
         return findings
     controls = [e.attrib for e in root.iter(ASM_V1 + 'assemblyIdentity')
@@ -93,6 +107,8 @@ def test_a_manifest_missing_any_part_is_found_wanting():
         'elevation': whole.replace(b'asInvoker', b'requireAdministrator'),
         'no Windows 10': whole.replace(b'8e0f7a12', b'00000000'),
         'system awareness only': whole.replace(b'true/pm', b'true'),
+        'one architecture': whole.replace(b'version="2.0.0.0" processorArchitecture="*"',
+                                          b'version="2.0.0.0" processorArchitecture="x86"'),
         'no per-monitor 2': whole.replace(b'PerMonitorV2, PerMonitor', b'PerMonitor'),
         'a code page': whole.replace(b'</windowsSettings>',
                                      b'<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">'
@@ -101,6 +117,22 @@ def test_a_manifest_missing_any_part_is_found_wanting():
     for what, manifest in broken.items():
         assert manifest != whole, what
         assert manifest_findings(manifest, 'Velmora2.exe'), what
+
+
+def test_every_program_of_both_zips_needs_only_what_windows_7_has_to_start():
+    for arch, zip_path in release_zips().items():
+        with zipfile.ZipFile(zip_path) as archive:
+            for program in PROGRAMS:
+                needed = imports(archive.read(program))
+                assert needed and {name.lower() for name in needed} <= SYSTEM_LIBRARIES, \
+                    f'{program} of the {arch} zip needs {sorted(needed)}'
+                late = LOOKED_UP_AT_RUN_TIME.intersection(name for names in needed.values() for name in names)
+                assert not late, f'{program} of the {arch} zip imports {sorted(late)}'
+            # The reader finds what the program surely imports, so the checks above read a
+            # real table.
+            shell = next(names for library, names in imports(archive.read(PROGRAMS[0])).items()
+                         if library.lower() == 'shell32.dll')
+            assert 'Shell_NotifyIconA' in shell, f'the {arch} program imports from shell32 only {shell}'
 
 
 def test_each_zip_holds_its_architectures_programs_and_the_unpacked_one_runs(wine_desktop):

@@ -105,10 +105,10 @@ def wine(session):
     wait_until(lambda: not session.windows('Velmo2'), timeout=10, message='the program to end')
 
 
-def run_with(wine, names, target_rect):
+def run_with(wine, names, target_rect, without=()):
     for name in names:
         wine.set_value(ROOT + '\\View', name, name)
-    wine.start_velmora()
+    wine.start_velmora(without=without)
     found = wait_until(lambda: len(wine.mascots()) == len(names) and wine.mascots(), timeout=20,
                        message=f'{len(names)} mascots')
     target = wine.target(*target_rect)
@@ -189,6 +189,21 @@ def test_the_authors_anchors_count_in_picture_pixels(wine):
     w, h = WIDTH * n, HEIGHT * n
     (mascot,), _ = run_with(wine, ['anchored.lzh'], (200, 300, 400, 300))
     wait_rect(wine, mascot, (600 - 10 * n - w, 600 - 4 * n - h, 600 - 10 * n, 600 - 4 * n))
+
+
+def test_without_the_compositors_library_the_program_starts_and_places_by_the_window(wine):
+    """As on a Windows without dwmapi.dll: the mascot still stands on its target, by the window's
+    own rectangle, at its scale. (Wine's own libraries need shcore.dll, so a Windows without it
+    cannot be played here.)"""
+    n = wine.scale
+    w, h = WIDTH * n, HEIGHT * n
+    (mascot,), _ = run_with(wine, ['anchored.lzh'], (200, 300, 400, 300), without=('dwmapi',))
+    wait_rect(wine, mascot, (600 - 10 * n - w, 600 - 4 * n - h, 600 - 10 * n, 600 - 4 * n))
+    # The library really was missing: it is not loaded in the program's process.
+    modules = wait_until(lambda: wine.driver('modules', wine.controller().handle).lower().splitlines(), timeout=10,
+                         message="the program's modules")
+    assert any(m.endswith('\\user32.dll') for m in modules), modules
+    assert not [m for m in modules if m.endswith('\\dwmapi.dll')]
 
 
 def test_the_users_offsets_count_in_picture_pixels_and_percentages_stay(wine):
