@@ -263,10 +263,14 @@ class WineSession:
         return found[0] if found else None
 
     def exit_velmora(self, timeout=15):
-        """Chooses the exit command, as the menu does, and waits for the process to end."""
+        """Chooses the exit command, as the menu does, and waits for the process to end and its
+        windows to go: on a busy machine Wine lists an ended process's windows a little longer,
+        and a start that follows at once would take the old controller for its own."""
         controller = self.controller()
         self.driver('post', controller.handle, 0x111, 40001, 0)
-        return self.velmora.wait(timeout=timeout * WAIT_SCALE)
+        status = self.velmora.wait(timeout=timeout * WAIT_SCALE)
+        wait_until(lambda: not self.windows('Velmo2'), timeout=timeout, message="the ended program's windows to go")
+        return status
 
     def mascots(self):
         return self.windows('Mascot')
