@@ -122,10 +122,13 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
 
 void SaveEverything()
 {
-    // The open sheet has stopped every mascot; what runs next is what its page would start.
-    SaveSettings(SheetIsOpen() ? SaveMascotPageForSessionEnd(g_app.sheet) : RunningSourcePaths());
-    if (SheetIsOpen())
+    if (SheetIsOpen()) {
+        // The open sheet has stopped every mascot; what runs next is what its page would start.
+        SaveSettings(SaveMascotPageForSessionEnd(g_app.sheet));
         ApplyGeneralPageForSessionEnd(g_app.sheet);
+    } else {
+        SaveSettings(RunningSourcePaths());
+    }
     SaveCache();
 }
 

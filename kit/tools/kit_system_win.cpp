@@ -17,34 +17,27 @@ std::wstring wide_from(const std::string& text, UINT code_page)
     return wide;
 }
 
-std::string narrow_from(const std::wstring& wide, UINT code_page)
+// The text in the code page. Given `exact`, no look-alike stands in for a character the code
+// page lacks ("²" would become "2"), and *exact tells whether every character had its place;
+// UTF-8 holds every character and takes no such question.
+std::string narrow_from(const std::wstring& wide, UINT code_page, bool* exact = nullptr)
 {
+    if (exact)
+        *exact = true;
     if (wide.empty())
         return std::string();
-    const int length =
-        WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const DWORD flags = exact ? WC_NO_BEST_FIT_CHARS : 0;
+    BOOL substituted = FALSE;
+    BOOL* substitution = exact ? &substituted : nullptr;
+    const int length = WideCharToMultiByte(code_page, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                           nullptr, substitution);
     std::string text(static_cast<size_t>(length > 0 ? length : 0), '\0');
     if (length > 0)
-        WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr, nullptr);
+        WideCharToMultiByte(code_page, flags, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr,
+                            substitution);
+    if (exact)
+        *exact = length > 0 && !substituted;
     return text;
-}
-
-// The name in the code page, or false when a character of it has no place there: Windows would
-// otherwise put a look-alike in its place ("²" becomes "2").
-bool narrow_exactly(const std::wstring& wide, UINT code_page, std::string& text)
-{
-    text.clear();
-    if (wide.empty())
-        return true;
-    BOOL substituted = FALSE;
-    const int length = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, &substituted);
-    if (length <= 0 || substituted)
-        return false;
-    text.assign(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), &text[0], length,
-                        nullptr, &substituted);
-    return !substituted;
 }
 
 }  // namespace
@@ -71,8 +64,9 @@ std::filesystem::path path_from_utf8(const std::string& utf8) { return std::file
 std::string member_name_of(const std::filesystem::path& file_name)
 {
     const std::wstring wide = file_name.wstring();
-    std::string cp932;
-    return narrow_exactly(wide, 932, cp932) ? cp932 : narrow_from(wide, CP_UTF8);
+    bool exact = false;
+    const std::string cp932 = narrow_from(wide, 932, &exact);
+    return exact ? cp932 : narrow_from(wide, CP_UTF8);
 }
 
 std::FILE* open_file(const std::filesystem::path& path, const char* mode)

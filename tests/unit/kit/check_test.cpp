@@ -83,29 +83,23 @@ std::vector<BrokenCase> broken_cases()
                 member.first = stored;
         return members;
     };
+    // The frame listed and stored as `listed`, and another member beside it.
+    auto frame_beside = [&](const char* listed, const char* other, const std::vector<uint8_t>& bytes) {
+        Members members = renamed_frame(listed, listed);
+        members.emplace_back(other, bytes);
+        return members;
+    };
     return {
         {"sound", good_members(), 0, nullptr},
         {"a frame named in the other case of a Greek letter", renamed_frame("\x83\x9F.bmp", "\x83\xBF.bmp"), 0, nullptr},
         {"a member beside a frame whose name differs in a trail byte's case",
-         [&] {
-             Members members = renamed_frame("\x83\x41.bmp", "\x83\x41.bmp");
-             members.emplace_back("\x83\x61.bmp", bitmap_of(kFrameB));
-             return members;
-         }(),
+         frame_beside("\x83\x41.bmp", "\x83\x61.bmp", bitmap_of(kFrameB)),
          1, "warning: the member \"ヂ.bmp\" is never read by the program"},
         {"two members whose names differ in the case of ASCII letters",
-         [] {
-             Members members = good_members();
-             members.emplace_back("B.BMP", bitmap_of(kFrameB));
-             return members;
-         }(),
+         with("B.BMP", bitmap_of(kFrameB)),
          1, "warning: two members extract to \"B.BMP\": the later one replaces the earlier"},
         {"two members whose names differ in the case of a Greek letter",
-         [&] {
-             Members members = renamed_frame("\x83\x9F.bmp", "\x83\x9F.bmp");
-             members.emplace_back("\x83\xBF.bmp", bitmap_of(kFrameA));
-             return members;
-         }(),
+         frame_beside("\x83\x9F.bmp", "\x83\xBF.bmp", bitmap_of(kFrameA)),
          1, "warning: two members extract to \"α.bmp\""},
         {"a gap in the numbers",
          with("VLD.INI", bytes_of(good_definition("", two_frames + "File3=b.bmp\r\nTime3=5\r\n"))), 2,
