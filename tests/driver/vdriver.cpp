@@ -779,28 +779,28 @@ int cmd_mouse(int argc, char** argv)
     const int y = static_cast<int>(number(argv[3]));
     const bool right = std::strcmp(argv[4], "right") == 0;
     const long count = argc > 5 ? number(argv[5]) : 1;
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
     // Absolute input is scaled back by 65536 and rounded down, so round up here.
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    move.mi.dx = (x * 65536 + width - 1) / width;
-    move.mi.dy = (y * 65536 + height - 1) / height;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &move, sizeof move);
-    // Wine moves the pointer a little after the input is taken; a click before that would
-    // find the cursor where it was.
-    for (int wait = 0; wait < 200; ++wait) {
+    INPUT at = {};
+    at.type = INPUT_MOUSE;
+    at.mi.dx = (x * 65536 + width - 1) / width;
+    at.mi.dy = (y * 65536 + height - 1) / height;
+    at.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &at, sizeof at);
+    // Wine moves the pointer a little after the input is taken, and a pointer motion still
+    // queued from before can put it back, so the click waits a while for the cursor to stay at
+    // the point. While another program tracks a menu the cursor is never seen there at all;
+    // each button event carries the point, so the click lands there either way.
+    for (int wait = 0, stayed = 0; wait < 200 && stayed < 5; ++wait) {
         POINT now = {};
         GetCursorPos(&now);
-        if (now.x == x && now.y == y)
-            break;
+        stayed = now.x == x && now.y == y ? stayed + 1 : 0;
         Sleep(10);
     }
     for (long i = 0; i < count; ++i) {
-        INPUT click[2] = {};
-        click[0].type = click[1].type = INPUT_MOUSE;
-        click[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-        click[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+        INPUT click[2] = {at, at};
+        click[0].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+        click[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
         SendInput(2, click, sizeof(INPUT));
     }
     return 0;
