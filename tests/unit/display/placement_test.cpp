@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "display/placement.h"
 #include "tests/support/anchors.h"
 
@@ -42,6 +44,68 @@ TEST(ComputeMascotPosition, PercentTruncatesTowardZero)
     EXPECT_EQ(compute_mascot_position({0, 0, 64, 10}, 64, 10, anchors(1, 1, 1, 0, 1, 1)).x, -62);
     // A zero-wide target and a one-dot mascot at 50%: (0 - 1) + 1 x 0.5 = -0.5 -> 0, not -1.
     EXPECT_EQ(compute_mascot_position({0, 0, 0, 10}, 1, 10, anchors(50, 1, 1, 0, 1, 1)).x, 0);
+}
+
+namespace {
+
+// The position as the product in doubles gives it, each step rounded to a double as SSE does
+// (volatile keeps an x87 build from holding the steps in 80 bits), clamped to 32 bits.
+int32_t percent_position_in_doubles(int32_t near_edge, int32_t far_edge, int32_t size, int32_t percent, bool from_near)
+{
+    const auto wrap = [](int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); };
+    const int32_t travel = wrap(int64_t(far_edge) - near_edge + size);
+    const int32_t base = from_near ? wrap(int64_t(near_edge) - size) : far_edge;
+    volatile double product = static_cast<double>(static_cast<int64_t>(travel) * percent);
+    volatile double shift = product * 0.01;
+    volatile double value = from_near ? base + shift : base - shift;
+    const double truncated = std::trunc(value);
+    if (truncated >= 2147483647.0)
+        return 2147483647;
+    if (truncated <= -2147483648.0)
+        return -2147483647 - 1;
+    return static_cast<int32_t>(truncated);
+}
+
+}  // namespace
+
+TEST(ComputeMascotPosition, PercentIsWhatTheProductInDoublesGivesOnEveryProcessor)
+{
+    // 75 % of 440 is 330 exactly; a 32-bit x87 build saw -409.99999... here and stood at -409.
+    EXPECT_EQ(compute_mascot_position({-700, 200, -300, 500}, 40, 48, MascotSettings{}).x, -410);
+    // From the right: 1000 - 630 is 370, where the x87 build saw 369.99999... and stood at 369.
+    EXPECT_EQ(compute_mascot_position({200, 200, 1000, 500}, 40, 48, anchors(75, 1, 0, 0, 1, 1)).x, 370);
+
+    int compared = 0;
+    const auto compare = [&](int32_t near_edge, int32_t extent, int32_t size, int32_t percent, int32_t from_near) {
+        const int32_t far_edge = static_cast<int32_t>(int64_t(near_edge) + extent);
+        const Point32 at = compute_mascot_position({near_edge, 0, far_edge, 10}, size, 10,
+                                                   anchors(percent, 1, from_near, 0, 1, 1));
+        const int32_t expected = percent_position_in_doubles(near_edge, far_edge, size, percent, from_near == 1);
+        ++compared;
+        if (at.x != expected)
+            ADD_FAILURE() << "near " << near_edge << ", extent " << extent << ", size " << size << ", " << percent
+                          << " % from the " << (from_near ? "left" : "right") << ": " << at.x << ", doubles give "
+                          << expected;
+        return at.x == expected;
+    };
+    // Every percentage a user sets, on targets left and right of the origin, of every parity.
+    for (int32_t near_edge = -2500; near_edge <= 2500; near_edge += 37)
+        for (int32_t extent = 0; extent <= 1200; extent += 29)
+            for (int32_t size : {1, 40, 108})
+                for (int32_t percent = -20; percent <= 120; ++percent)
+                    for (int32_t from_near : {0, 1})
+                        if (!compare(near_edge, extent, size, percent, from_near))
+                            return;
+    // Values from a registry holding anything, up to where the position saturates.
+    const int32_t edges[] = {-2147483647 - 1, -1000000000, -65536, 0, 65535, 2147483000};
+    const int32_t percents[] = {-2147483647 - 1, -100000, 100000, 2147483647, 99999, -99999};
+    for (int32_t near_edge : edges)
+        for (int32_t extent : {0, 1, 977, 100000})
+            for (int32_t percent : percents)
+                for (int32_t from_near : {0, 1})
+                    if (!compare(near_edge, extent, 64, percent, from_near))
+                        return;
+    EXPECT_GT(compared, 1000000);
 }
 
 TEST(ComputeMascotPosition, HugeValuesDoNotOverflow)
