@@ -46,18 +46,6 @@ def controls(session, dialog):
     return found
 
 
-
-
-
-
-
-
-
-
-
-
-
-
 def tray_icon_shown(session):
     picture = shot(session, 'tray')
     return sum(1 for _, _, p in picture.pixels(TRAY_AREA) if p != (255, 255, 255)) > 20
@@ -304,8 +292,6 @@ def still_mascot(wine_desktop):
     yield session, folder, target
 
 
-
-
 def open_mascot_menu(session, target):
     """Right-clicks the middle of the mascot once it stands still on the target window."""
     session.driver('foreground', target)
@@ -313,8 +299,6 @@ def open_mascot_menu(session, target):
     point = ((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
     session.driver('mouse', *point, 'right')
     return point, wait_until(lambda: settled_menu(session), message='the mascot menu')
-
-
 
 
 def info_from_mascot_menu(session, target):
