@@ -9,6 +9,7 @@
 #include "core/roster_win.h"
 #include "core/settings_win.h"
 #include "core/tray_win.h"
+#include "library/library_scan_win.h"
 #include "library/mascot_cache_win.h"
 #include "resources/icon_ids.h"
 #include "resources/about_dialog_ids.h"
@@ -21,6 +22,9 @@
 #include "ui/settings_sheet_win.h"
 
 namespace {
+
+// Posted to itself once started, so that the mascots show first.
+constexpr UINT kPrepareShellIconsMessage = WM_USER + 2;
 
 UINT g_taskbar_created_message = 0;
 bool g_saved_for_session_end = false;
@@ -35,6 +39,7 @@ void OnCreate(HWND window)
     SetWindowPos(window, HWND_TOP, taskbar.left, taskbar.top, taskbar.right - taskbar.left,
                  taskbar.bottom - taskbar.top, 0);
     g_app.timer_id = SetTimer(window, 1, g_app.timer_period, nullptr);
+    PostMessageA(window, kPrepareShellIconsMessage, 0, 0);
 }
 
 void OnDestroy(HWND window)
@@ -102,6 +107,7 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_COMMAND: OnCommand(window, LOWORD(wparam)); return 0;
     case WM_TIMER: Tick(); return 0;
     case WM_USER: OnTrayCallback(lparam); return 0;
+    case kPrepareShellIconsMessage: PrepareShellIcons(); return 0;
     case WM_ENDSESSION: OnEndSession(wparam); return 0;
     // Monitors added, removed or rearranged, the work area or the taskbar changed.
     case WM_DISPLAYCHANGE: ReadDisplayLayout(); return 0;

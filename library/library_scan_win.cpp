@@ -381,6 +381,12 @@ void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& en
     SetColumnWidthIfWider(list_view, 1, column_width_for_text(1, StringWidth(list_view, path_below_root(entry.path, root_length)), 0, 0));
 }
 
+void PrepareShellIcons()
+{
+    if (const HICON icon = ShellSmallIcon(".lzh", SHGFI_USEFILEATTRIBUTES))
+        DestroyIcon(icon);
+}
+
 HICON ReadNameAndIcon(const std::string& folder, char* name, size_t size)
 {
     Win32Profile definition(folder + "VLD.INI");

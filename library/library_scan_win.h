@@ -25,6 +25,10 @@ void AddLibraryFile(HWND list_view, HIMAGELIST images, LibraryEntry& entry, size
 // Appends the row: image index and item data both its position, its check box set when a
 // running mascot has its name, its path below Mascots in column 1.
 void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& entry, HICON icon, size_t root_length);
+// The shell's first icon lookup in a process sets up its icon lists, a few tens of
+// milliseconds; asked once the program has started, the first opening of the sheet does not
+// wait for it.
+void PrepareShellIcons();
 // Name (empty when none) and 16 x 16 icon of the definition in the folder, which ends in a
 // separator; null when it names no icon or the icon does not load.
 HICON ReadNameAndIcon(const std::string& folder, char* name, size_t size);
