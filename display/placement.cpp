@@ -14,8 +14,8 @@ int32_t wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(
 // near_edge + travel × percent × 0.01, truncated toward zero; travel is the target's extent
 // plus the mascot's own, so 0 and 100 put the mascot just outside either edge. Worked in whole
 // hundredths, which gives what the product in doubles gives for every position that fits in 32
-// bits, on every processor: a 32-bit x87 build keeps 63000 × 0.01 a hair above 630 and stood
-// mascots a pixel away from where the 64-bit build puts them.
+// bits, on every processor: in doubles a 32-bit x87 build would keep 63000 × 0.01 a hair above
+// 630 and stand mascots a pixel away from where the 64-bit build puts them.
 int32_t percent_offset(int32_t base, int32_t travel, int32_t percent, bool subtract)
 {
     const int64_t shift = static_cast<int64_t>(travel) * percent;

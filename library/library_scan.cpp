@@ -27,9 +27,9 @@ LibraryFileKind library_file_kind(const std::string& path)
     if (path.size() < 4)
         return LibraryFileKind::other;
     const char* extension = path.c_str() + path.size() - 4;
-    if (equal_without_case(extension, ".bmp"))
+    if (equal_without_case(extension, kStillExtension))
         return LibraryFileKind::still;
-    if (equal_without_case(extension, ".lzh"))
+    if (equal_without_case(extension, kArchiveExtension))
         return LibraryFileKind::archive;
     return LibraryFileKind::other;
 }

@@ -9,6 +9,10 @@
 
 enum class LibraryFileKind { other, still, archive };
 
+// The extensions of the library's files: still bitmaps and archive mascots.
+constexpr const char kStillExtension[] = ".bmp";
+constexpr const char kArchiveExtension[] = ".lzh";
+
 // A file is a still mascot or an archive by the last four characters of its path, compared
 // without regard to case: x.BMP is listed, x.bmp.bak and a.lha are not.
 LibraryFileKind library_file_kind(const std::string& path);

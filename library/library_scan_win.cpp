@@ -383,7 +383,7 @@ void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& en
 
 void PrepareShellIcons()
 {
-    if (const HICON icon = ShellSmallIcon(".lzh", SHGFI_USEFILEATTRIBUTES))
+    if (const HICON icon = ShellSmallIcon(kArchiveExtension, SHGFI_USEFILEATTRIBUTES))
         DestroyIcon(icon);
 }
 

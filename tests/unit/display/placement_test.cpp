@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "display/placement.h"
 #include "tests/support/anchors.h"
@@ -59,10 +60,10 @@ int32_t percent_position_in_doubles(int32_t near_edge, int32_t far_edge, int32_t
     volatile double shift = product * 0.01;
     volatile double value = from_near ? base + shift : base - shift;
     const double truncated = std::trunc(value);
-    if (truncated >= 2147483647.0)
-        return 2147483647;
-    if (truncated <= -2147483648.0)
-        return -2147483647 - 1;
+    if (truncated >= std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (truncated <= std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
     return static_cast<int32_t>(truncated);
 }
 
@@ -82,11 +83,12 @@ TEST(ComputeMascotPosition, PercentIsWhatTheProductInDoublesGivesOnEveryProcesso
                                                    anchors(percent, 1, from_near, 0, 1, 1));
         const int32_t expected = percent_position_in_doubles(near_edge, far_edge, size, percent, from_near == 1);
         ++compared;
-        if (at.x != expected)
-            ADD_FAILURE() << "near " << near_edge << ", extent " << extent << ", size " << size << ", " << percent
-                          << " % from the " << (from_near ? "left" : "right") << ": " << at.x << ", doubles give "
-                          << expected;
-        return at.x == expected;
+        if (at.x == expected)
+            return true;
+        ADD_FAILURE() << "near " << near_edge << ", extent " << extent << ", size " << size << ", " << percent
+                      << " % from the " << (from_near ? "left" : "right") << ": " << at.x << ", doubles give "
+                      << expected;
+        return false;
     };
     // Every percentage a user sets, on targets left and right of the origin, of every parity.
     for (int32_t near_edge = -2500; near_edge <= 2500; near_edge += 37)
