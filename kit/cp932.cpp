@@ -1,17 +1,12 @@
 #include "kit/cp932.h"
 
+#include "core/cp932.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
 namespace {
-
-struct Cp932Pair {
-    uint16_t code;
-    uint16_t unicode;
-};
-
-#include "kit/cp932_table.inc"
 
 void append_utf8(std::string& out, char32_t c)
 {
@@ -65,11 +60,6 @@ bool next_utf8(const std::string& text, size_t& at, char32_t& c)
     return true;
 }
 
-bool is_lead_byte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // Advances the position past one character that has been read.
 void step(TextPosition& position, char32_t c)
 {
@@ -79,55 +69,6 @@ void step(TextPosition& position, char32_t c)
     } else {
         ++position.column;
     }
-}
-
-bool encode_one(char32_t c, std::string& out)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-        return true;
-    }
-    if (c >= 0xFF61 && c <= 0xFF9F) {
-        out += static_cast<char>(c - 0xFF61 + 0xA1);
-        return true;
-    }
-    if (c > 0xFFFF)
-        return false;
-    const Cp932Pair* end = kEncodePairs + sizeof kEncodePairs / sizeof kEncodePairs[0];
-    const Cp932Pair* found = std::lower_bound(kEncodePairs, end, c,
-                                              [](const Cp932Pair& p, char32_t u) { return p.unicode < u; });
-    if (found == end || found->unicode != c)
-        return false;
-    out += static_cast<char>(found->code >> 8);
-    out += static_cast<char>(found->code & 0xFF);
-    return true;
-}
-
-// Decodes one character at `at`; false when the bytes form none.
-bool decode_one(const std::string& bytes, size_t& at, char32_t& c)
-{
-    const unsigned char first = static_cast<unsigned char>(bytes[at]);
-    if (first < 0x80) {
-        c = first;
-        ++at;
-        return true;
-    }
-    if (first >= 0xA1 && first <= 0xDF) {
-        c = 0xFF61 + (first - 0xA1);
-        ++at;
-        return true;
-    }
-    if (!is_lead_byte(first) || at + 1 >= bytes.size())
-        return false;
-    const uint16_t code = static_cast<uint16_t>((first << 8) | static_cast<unsigned char>(bytes[at + 1]));
-    const Cp932Pair* end = kDecodePairs + sizeof kDecodePairs / sizeof kDecodePairs[0];
-    const Cp932Pair* found =
-        std::lower_bound(kDecodePairs, end, code, [](const Cp932Pair& p, uint16_t v) { return p.code < v; });
-    if (found == end || found->code != code)
-        return false;
-    c = found->unicode;
-    at += 2;
-    return true;
 }
 
 }  // namespace
@@ -153,7 +94,7 @@ bool utf8_to_cp932(const std::string& utf8, std::string& out, TextFault& fault)
             fault = TextFault{position, 0};
             return false;
         }
-        if (!encode_one(c, out)) {
+        if (!encode_cp932_char(c, out)) {
             fault = TextFault{position, c};
             return false;
         }
@@ -169,7 +110,7 @@ bool cp932_to_utf8(const std::string& bytes, std::string& out, TextFault& fault)
     size_t at = 0;
     while (at < bytes.size()) {
         char32_t c = 0;
-        if (!decode_one(bytes, at, c)) {
+        if (!decode_cp932_char(bytes, at, c)) {
             fault = TextFault{position, 0};
             return false;
         }
@@ -185,7 +126,7 @@ std::string cp932_for_display(const std::string& bytes)
     size_t at = 0;
     while (at < bytes.size()) {
         char32_t c = 0;
-        if (!decode_one(bytes, at, c)) {
+        if (!decode_cp932_char(bytes, at, c)) {
             c = 0xFFFD;
             ++at;
         }
@@ -243,7 +184,7 @@ std::u32string file_name_key(const std::string& cp932)
     size_t at = 0;
     while (at < cp932.size()) {
         char32_t c = 0;
-        if (decode_one(cp932, at, c)) {
+        if (decode_cp932_char(cp932, at, c)) {
             key += fold_letter(c);
         } else {
             key += kLoneByte + static_cast<unsigned char>(cp932[at]);

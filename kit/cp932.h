@@ -3,8 +3,8 @@
 #include <string>
 
 // Text the program reads (the definition's name, the comment, the web page) is bytes in code
-// page 932. Authors write UTF-8 today, so the kit converts with one table of its own, built
-// from the code page's published rows, and gets the same bytes on every platform.
+// page 932. Authors write UTF-8 today, so the kit converts with the program's own converter
+// (core/cp932.h) and gets the same bytes on every platform and every system code page.
 
 // Where a character stands in a text: line and column count from 1, columns in characters.
 struct TextPosition {

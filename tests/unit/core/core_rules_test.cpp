@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "core/cp932.h"
 #include "core/exclusion_list.h"
 #include "core/instance_name.h"
 #include "core/random.h"
+#include "core/unicode_text.h"
 
 TEST(Random, KnownSequenceFromSeed)
 {
@@ -86,4 +88,75 @@ TEST(InstanceName, CutToCapacity)
 {
     uint32_t last = 0;
     EXPECT_EQ(make_instance_name(last, [] { return 0xFFFFFFFFu; }, 8), "MascotF");
+}
+
+namespace {
+
+// One text in both forms; a row with cp932 == nullptr has a character the code page lacks.
+struct Cp932Case {
+    const char16_t* utf16;
+    const char* cp932;
+};
+
+const Cp932Case kRoundTrips[] = {
+    {u"", ""},
+    {u"Velmora\\Mascots\\tama.lzh", "Velmora\\Mascots\\tama.lzh"},
+    {u"ミケ", "\x83\x7E\x83\x50"},
+    {u"ネコ\\みけ.lzh", "\x83\x6C\x83\x52\\\x82\xDD\x82\xAF.lzh"},
+    {u"表示", "\x95\x5C\x8E\xA6"},     // a trail byte 0x5C is no separator
+    {u"ｱｲ", "\xB1\xB2"},                   // half-width katakana, one byte each
+    {u"～①", "\x81\x60\x87\x40"},          // full-width tilde, NEC row 13
+    {u"閉じる", "\x95\xC2\x82\xB6\x82\xE9"},
+    {u"\uE000", "\xF0\x40"},               // the first code of the user-defined rows
+};
+
+const char16_t* const kUnmappable[] = {u"Zoë", u"〜", u"한", u"\U0001F600", u"a\xD800" u"b"};
+
+const char* const kUndecodable[] = {"\x83", "a\x80", "\xA0", "\xFD", "\x85\x40", "\x81\x20"};
+
+}  // namespace
+
+TEST(Cp932, RoundTripsEveryRow)
+{
+    for (const Cp932Case& row : kRoundTrips) {
+        std::string bytes;
+        ASSERT_TRUE(utf16_to_cp932(row.utf16, bytes)) << row.cp932;
+        EXPECT_EQ(bytes, row.cp932);
+        std::u16string back;
+        ASSERT_TRUE(cp932_to_utf16(bytes, back)) << row.cp932;
+        EXPECT_EQ(back, row.utf16) << row.cp932;
+        std::string utf8;
+        ASSERT_TRUE(cp932_to_utf8_text(bytes, utf8));
+        EXPECT_EQ(utf8, utf16_to_utf8(row.utf16));
+        std::string again;
+        ASSERT_TRUE(utf8_to_cp932_text(utf8, again));
+        EXPECT_EQ(again, row.cp932);
+    }
+}
+
+TEST(Cp932, CharacterWithoutCodeFailsInsteadOfALookAlike)
+{
+    for (const char16_t* text : kUnmappable) {
+        std::string bytes;
+        EXPECT_FALSE(utf16_to_cp932(text, bytes));
+        EXPECT_EQ(bytes.find('?'), std::string::npos);
+        EXPECT_FALSE(utf8_to_cp932_text(utf16_to_utf8(text), bytes));
+    }
+}
+
+TEST(Cp932, BytesThatFormNoCharacterFailAndShowAsReplacement)
+{
+    for (const char* bytes : kUndecodable) {
+        std::u16string text;
+        EXPECT_FALSE(cp932_to_utf16(bytes, text)) << bytes;
+        EXPECT_NE(text.find(u'\uFFFD'), std::u16string::npos) << bytes;
+    }
+}
+
+TEST(UnicodeText, Utf8AndUtf16AreExactBothWays)
+{
+    for (const char16_t* text : {u"", u"Zoë", u"ネコ\\みけ.lzh", u"\U0001F600x", u"한국"})
+        EXPECT_EQ(utf8_to_utf16(utf16_to_utf8(text)), text);
+    EXPECT_EQ(utf8_to_utf16("a\xC0\xAF" "b"), u"a\uFFFD\uFFFDb");
+    EXPECT_EQ(utf16_to_utf8(u"a\xDC00"), "a\xEF\xBF\xBD");
 }

@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+// The program keeps its text as UTF-8 in std::string; the Windows layer hands it to the
+// platform's wide functions as UTF-16. Both directions are exact for every character.
+
+// Malformed UTF-8 becomes U+FFFD.
+std::u16string utf8_to_utf16(const std::string& utf8);
+// An unpaired surrogate becomes U+FFFD.
+std::string utf16_to_utf8(const std::u16string& utf16);
+
