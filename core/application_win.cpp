@@ -5,14 +5,21 @@
 #include "core/display_layout_win.h"
 #include "core/instance_name.h"
 #include "core/random.h"
+#include "core/wide_text_win.h"
+#include "resources/string_ids.h"
 
 Application g_app;
 
 std::string ExecutablePath()
 {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
+    // Paths beyond MAX_PATH are possible; the buffer grows until the name fits.
+    std::wstring path(MAX_PATH + 1, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length < path.size() - 1)
+            return Utf8(path.c_str(), length);
+        path.resize(path.size() * 2);
+    }
 }
 
 std::string HelpFilePath()
@@ -27,7 +34,8 @@ std::string HelpFilePath()
 void SetUpApplication(HINSTANCE instance)
 {
     g_app.instance = instance;
-    g_app.desktop = FindWindowA("Progman", nullptr);
+    g_app.desktop = FindWindowW(L"Progman", nullptr);
+    g_app.title = ResourceText(IDS_TITLE);
     g_app.sheet = nullptr;
     g_app.timer_period = 100;
     ReadDisplayLayout();

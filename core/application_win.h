@@ -9,12 +9,13 @@
 #include "core/app_settings.h"
 #include "core/exclusion_list.h"
 #include "core/sheet_state.h"
+#include "core/temporary_folder_win.h"
 #include "display/monitors.h"
 #include "display/mascot_win.h"
 
 // The one process-wide application object; every part of the program reaches it directly.
 struct Application {
-    NOTIFYICONDATAA tray = {};
+    NOTIFYICONDATAW tray = {};
     ExclusionList excluded;
     HINSTANCE instance = nullptr;
     HANDLE mutex = nullptr;
@@ -37,8 +38,9 @@ struct Application {
     SheetState sheet_state = SheetState::Closed;
     HWND target = nullptr;
     Rect32 target_rect;
-    char class_name[8] = "Velmo2";
-    char title[24] = "Velmora２";
+    const wchar_t* class_name = L"Velmo2";
+    // From the string table, read at start.
+    std::wstring title;
     int timer_period = 100;
     AppSettings settings;
     std::string exe_folder;
@@ -59,7 +61,7 @@ void SetUpApplication(HINSTANCE instance);
 // A name for a mascot's window class that no earlier call of this run produced.
 void MakeInstanceName(char* buffer, size_t capacity);
 
-// The full path of this executable.
+// The full path of this executable, whatever characters its folders have.
 std::string ExecutablePath();
 // The help file: the executable's path with everything after its last "." made "hlp".
 std::string HelpFilePath();

@@ -9,6 +9,7 @@
 #include "core/roster_win.h"
 #include "core/settings_win.h"
 #include "core/tray_win.h"
+#include "core/wide_text_win.h"
 #include "library/library_scan_win.h"
 #include "library/mascot_cache_win.h"
 #include "resources/icon_ids.h"
@@ -39,7 +40,7 @@ void OnCreate(HWND window)
     SetWindowPos(window, HWND_TOP, taskbar.left, taskbar.top, taskbar.right - taskbar.left,
                  taskbar.bottom - taskbar.top, 0);
     g_app.timer_id = SetTimer(window, 1, g_app.timer_period, nullptr);
-    PostMessageA(window, kPrepareShellIconsMessage, 0, 0);
+    PostMessageW(window, kPrepareShellIconsMessage, 0, 0);
 }
 
 void OnDestroy(HWND window)
@@ -51,12 +52,12 @@ void OnDestroy(HWND window)
 
 void ShowAboutBox(HWND window)
 {
-    DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutBoxProc, 0);
+    DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_ABOUT), window, AboutBoxProc, 0);
 }
 
 void ShowMascotInfo(HWND window)
 {
-    DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_MASCOT_INFO), window, MascotInfoProc,
+    DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_MASCOT_INFO), window, MascotInfoProc,
                     reinterpret_cast<LPARAM>(g_app.menu_subject));
 }
 
@@ -67,7 +68,7 @@ void OnCommand(HWND window, WORD id)
     // first one's state.
     const PopupMenuStates allowed = PopupMenuStatesFor(g_app.sheet_state, true);
     switch (id) {
-    case IDM_EXIT: if (allowed.exit) PostMessageA(window, WM_DESTROY, 0, 0); break;
+    case IDM_EXIT: if (allowed.exit) PostMessageW(window, WM_DESTROY, 0, 0); break;
     case IDM_SETTINGS: if (allowed.settings) OpenSettingsSheet(); break;
     case IDM_HELP: OpenHelpContents(g_app.controller); break;
     case IDM_VERSION: if (allowed.version) ShowAboutBox(window); break;
@@ -121,7 +122,7 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
         AddTrayIcon();
         return 0;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 }  // namespace
@@ -140,21 +141,21 @@ void SaveEverything()
 
 bool RegisterControllerClass()
 {
-    g_taskbar_created_message = RegisterWindowMessageA("TaskbarCreated");
-    WNDCLASSEXA wc = {};
+    g_taskbar_created_message = RegisterWindowMessageW(L"TaskbarCreated");
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = ControllerProc;
     wc.hInstance = g_app.instance;
-    wc.hIcon = LoadIconA(g_app.instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hIcon = LoadIconW(g_app.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
     wc.hIconSm = g_app.small_icon;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, SystemResource(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = g_app.class_name;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassExW(&wc) != 0;
 }
 
 HWND CreateControllerWindow()
 {
-    return CreateWindowExA(WS_EX_TOOLWINDOW, g_app.class_name, g_app.title, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+    return CreateWindowExW(WS_EX_TOOLWINDOW, g_app.class_name, g_app.title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                            nullptr, nullptr, g_app.instance, nullptr);
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/application_win.h"
+#include "core/wide_text_win.h"
 #include "display/shell_windows.h"
 
 namespace {
@@ -21,20 +22,20 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context)
 {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info))
+    if (GetMonitorInfoW(monitor, &info))
         reinterpret_cast<std::vector<Rect32>*>(context)->push_back(ToRect32(info.rcMonitor));
     return TRUE;
 }
 
-bool HasClass(HWND window, const char* name)
+bool HasClass(HWND window, const wchar_t* name)
 {
-    char class_name[32] = {};
-    return GetClassNameA(window, class_name, sizeof class_name) && lstrcmpiA(class_name, name) == 0;
+    wchar_t class_name[32] = {};
+    return GetClassNameW(window, class_name, 32) && lstrcmpiW(class_name, name) == 0;
 }
 
 BOOL CALLBACK AddSecondaryTaskbar(HWND window, LPARAM context)
 {
-    if (HasClass(window, "Shell_SecondaryTrayWnd"))
+    if (HasClass(window, L"Shell_SecondaryTrayWnd"))
         reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
     return TRUE;
 }
@@ -87,7 +88,7 @@ void ReadDisplayLayout()
     g_metrics_read = CurrentScreenMetrics();
     g_app.screen_width = GetSystemMetrics(SM_CXSCREEN);
     g_app.screen_height = GetSystemMetrics(SM_CYSCREEN);
-    g_app.taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    g_app.taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
     DisplayLayout layout;
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.monitors));
     if (layout.monitors.empty())
@@ -112,6 +113,6 @@ bool IsDesktopOrShellWindow(HWND window)
         return false;
     if (window == GetDesktopWindow() || window == g_app.desktop || window == g_app.taskbar)
         return true;
-    char class_name[64] = {};
-    return GetClassNameA(window, class_name, sizeof class_name) > 0 && is_desktop_or_shell_class(class_name);
+    wchar_t class_name[64] = {};
+    return GetClassNameW(window, class_name, 64) > 0 && is_desktop_or_shell_class(Utf8(class_name));
 }

@@ -5,12 +5,13 @@
 #include <string>
 
 #include "core/application_win.h"
+#include "core/wide_text_win.h"
 
 namespace {
 
 bool FileExists(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -22,7 +23,7 @@ bool OpenHtmlInstead(HWND owner, const std::string& help_file)
     const std::string html = help_file.substr(0, help_file.size() - 3) + "html";
     if (!FileExists(html))
         return false;
-    ShellExecuteA(owner, nullptr, html.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(owner, nullptr, Wide(html).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return true;
 }
 
@@ -32,12 +33,12 @@ void OpenHelpContents(HWND owner)
 {
     const std::string help_file = HelpFilePath();
     if (!OpenHtmlInstead(owner, help_file))
-        WinHelpA(owner, help_file.c_str(), HELP_FINDER, 1);
+        WinHelpW(owner, Wide(help_file).c_str(), HELP_FINDER, 1);
 }
 
 void OpenHelpPopup(HWND owner, DWORD context)
 {
     const std::string help_file = HelpFilePath();
     if (!OpenHtmlInstead(owner, help_file))
-        WinHelpA(owner, help_file.c_str(), HELP_CONTEXTPOPUP, context);
+        WinHelpW(owner, Wide(help_file).c_str(), HELP_CONTEXTPOPUP, context);
 }

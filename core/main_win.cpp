@@ -5,6 +5,7 @@
 #include "core/controller_win.h"
 #include "core/roster_win.h"
 #include "core/settings_win.h"
+#include "core/wide_text_win.h"
 #include "library/mascot_cache_win.h"
 #include "resources/icon_ids.h"
 
@@ -12,13 +13,13 @@ namespace {
 
 void CreateFolderWhenMissing(const std::string& path)
 {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(Wide(path).c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
         return;
     }
-    CreateDirectoryA(path.c_str(), nullptr);
+    CreateDirectoryW(Wide(path).c_str(), nullptr);
 }
 
 void ShutDown()
@@ -34,16 +35,16 @@ void ShutDown()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // A second instance ends at once and touches nothing.
-    if (HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "Velmo2")) {
+    if (HANDLE running = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, L"Velmo2")) {
         CloseHandle(running);
         return 0;
     }
-    g_app.mutex = CreateMutexA(nullptr, FALSE, "Velmo2");
+    g_app.mutex = CreateMutexW(nullptr, FALSE, L"Velmo2");
     LoadCache();
 
     SetUpApplication(instance);
     g_app.small_icon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     LoadSettings();
     CreateFolderWhenMissing(g_app.exe_folder + "\\Mascots");
     CreateFolderWhenMissing(g_app.exe_folder + "\\Plugins");
@@ -57,9 +58,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     UpdateWindow(controller);
 
     MSG message = {};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     ShutDown();
     return static_cast<int>(message.wParam);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/wide_text_win.h"
+
 namespace {
 
 // An open key that closes itself.
@@ -10,9 +12,9 @@ public:
     Key(const std::string& path, bool create)
     {
         if (create) {
-            RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+            RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_ALL_ACCESS, nullptr, &handle_, nullptr);
-        } else if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &handle_) != ERROR_SUCCESS) {
+        } else if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, KEY_ALL_ACCESS, &handle_) != ERROR_SUCCESS) {
             handle_ = nullptr;
         }
     }
@@ -32,26 +34,26 @@ private:
 // Deletes the key with everything below it; false when some of it stays. A subkey that cannot
 // be deleted (its rights were changed, say) ends the walk and leaves the rest as it is:
 // taking index 0 again would find that same subkey for ever.
-bool delete_key_tree(HKEY parent, const std::string& name)
+bool delete_key_tree(HKEY parent, const std::wstring& name)
 {
     HKEY key;
-    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char child[256];
-        DWORD length = sizeof child;
+    if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        wchar_t child[256];
+        DWORD length = 256;
         bool children_gone = true;
         // Always take index 0: each deletion moves the next subkey there.
-        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        while (RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
             if (!delete_key_tree(key, child)) {
                 children_gone = false;
                 break;
             }
-            length = sizeof child;
+            length = 256;
         }
         RegCloseKey(key);
         if (!children_gone)
             return false;
     }
-    return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyW(parent, name.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -66,7 +68,7 @@ bool Win32Registry::read_bytes(const std::string& key, const std::string& name, 
         return false;
     BYTE buffer[64];
     DWORD size = static_cast<DWORD>(max_bytes < sizeof buffer ? max_bytes : sizeof buffer);
-    if (RegQueryValueExA(k.get(), name.c_str(), nullptr, nullptr, buffer, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(k.get(), Wide(name).c_str(), nullptr, nullptr, buffer, &size) != ERROR_SUCCESS)
         return false;
     data.assign(buffer, buffer + size);
     return true;
@@ -76,14 +78,17 @@ void Win32Registry::write_dword(const std::string& key, const std::string& name,
 {
     Key k(key, true);
     DWORD data = value;
-    RegSetValueExA(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    RegSetValueExW(k.get(), Wide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
 }
 
 void Win32Registry::write_string(const std::string& key, const std::string& name, const std::string& data)
 {
     Key k(key, true);
-    RegSetValueExA(k.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                   static_cast<DWORD>(data.size()));
+    // The data's own terminator, when it has one, is stored as a wide one: the same value the
+    // ANSI call stored on a system whose code page held the text.
+    const std::wstring wide = Wide(data);
+    RegSetValueExW(k.get(), Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.data()),
+                   static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
 }
 
 bool Win32Registry::enum_value_names(const std::string& key, size_t max_name_length,
@@ -93,14 +98,15 @@ bool Win32Registry::enum_value_names(const std::string& key, size_t max_name_len
     if (!k.get())
         return false;
     // Room for any value name, so that an overlong one is skipped rather than ending the walk.
-    std::vector<char> name(16384);
+    // The limit counts characters as the platform does, in UTF-16 units.
+    std::vector<wchar_t> name(16384);
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
-        const LONG result = RegEnumValueA(k.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result = RegEnumValueW(k.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA)
             break;
         if (result == ERROR_SUCCESS && length <= max_name_length)
-            names.emplace_back(name.data(), length);
+            names.push_back(Utf8(name.data(), length));
     }
     return true;
 }
@@ -111,22 +117,22 @@ std::vector<std::string> Win32Registry::enum_subkeys(const std::string& key)
     Key k(key, false);
     if (!k.get())
         return names;
-    char name[256];
+    wchar_t name[256];
     for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(k.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        DWORD length = 256;
+        if (RegEnumKeyExW(k.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        names.emplace_back(name, length);
+        names.push_back(Utf8(name, length));
     }
     return names;
 }
 
 bool Win32Registry::delete_subtree(const std::string& key)
 {
-    if (delete_key_tree(HKEY_CURRENT_USER, key))
+    if (delete_key_tree(HKEY_CURRENT_USER, Wide(key)))
         return true;
     HKEY probe;
-    const LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &probe);
+    const LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, KEY_QUERY_VALUE, &probe);
     if (result == ERROR_SUCCESS)
         RegCloseKey(probe);
     return result == ERROR_FILE_NOT_FOUND;
@@ -137,8 +143,6 @@ bool Win32Registry::delete_values(const std::string& key)
     Key k(key, false);
     if (!k.get())
         return true;
-    // Names are taken in UTF-16: a name outside the program's code page comes back from the
-    // ANSI calls with its characters replaced, and would then name no value to delete.
     std::vector<wchar_t> name(16384);
     for (;;) {
         DWORD length = static_cast<DWORD>(name.size());

@@ -2,6 +2,7 @@
 
 #include "core/application_win.h"
 #include "core/display_layout_win.h"
+#include "core/wide_text_win.h"
 #include "display/mascot_popup_win.h"
 #include "display/visible_frame_win.h"
 
@@ -55,5 +56,5 @@ bool IsExcluded(const std::string& name) { return g_app.excluded.contains(name);
 void FillExcludedList(HWND list_box)
 {
     for (const auto& name : g_app.excluded.entries())
-        SendMessageA(list_box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendMessageW(list_box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
 }

@@ -6,6 +6,7 @@
 #include "core/registry_win.h"
 #include "core/roster_win.h"
 #include "core/settings_store.h"
+#include "core/wide_text_win.h"
 #include "library/library_scan.h"
 
 namespace {
@@ -14,14 +15,14 @@ namespace {
 std::vector<std::string> PlainFilesOfMascotsFolder()
 {
     std::vector<std::string> files;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((g_app.exe_folder + "\\Mascots\\*.*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(Wide(g_app.exe_folder + "\\Mascots\\*.*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return files;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
+            files.push_back(Utf8(found.cFileName));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return files;
 }

@@ -5,10 +5,10 @@
 #include <cstddef>
 
 // The first forms of the tray and menu-item records, which every version of Windows accepts.
-// Their sizes depend on the architecture: the system refuses a 32-bit program's sizes (88 and
-// 44 bytes) from a 64-bit program, whose first forms are 104 and 72 bytes.
-constexpr DWORD kTrayRecordSize = offsetof(NOTIFYICONDATAA, szTip) + 64;
-constexpr UINT kMenuItemRecordSize = offsetof(MENUITEMINFOA, hbmpItem);
+// Their sizes depend on the architecture: the system refuses a 32-bit program's sizes (152 and
+// 44 bytes) from a 64-bit program, whose first forms are 168 and 72 bytes.
+constexpr DWORD kTrayRecordSize = offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(WCHAR);
+constexpr UINT kMenuItemRecordSize = offsetof(MENUITEMINFOW, hbmpItem);
 
-static_assert(kTrayRecordSize == (sizeof(void*) == 8 ? 104 : 88), "first form of NOTIFYICONDATAA");
-static_assert(kMenuItemRecordSize == (sizeof(void*) == 8 ? 72 : 44), "first form of MENUITEMINFOA");
+static_assert(kTrayRecordSize == (sizeof(void*) == 8 ? 168 : 152), "first form of NOTIFYICONDATAW");
+static_assert(kMenuItemRecordSize == (sizeof(void*) == 8 ? 72 : 44), "first form of MENUITEMINFOW");

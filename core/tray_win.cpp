@@ -14,19 +14,19 @@ namespace {
 void SetItemState(HMENU menu, UINT id, bool enabled)
 {
     const UINT state = enabled ? MFS_ENABLED : MFS_GRAYED;
-    MENUITEMINFOA item = {};
+    MENUITEMINFOW item = {};
     item.cbSize = kMenuItemRecordSize;
     item.fMask = MIIM_STATE;
-    GetMenuItemInfoA(menu, id, FALSE, &item);
+    GetMenuItemInfoW(menu, id, FALSE, &item);
     item.fState = state;
-    SetMenuItemInfoA(menu, id, FALSE, &item);
+    SetMenuItemInfoW(menu, id, FALSE, &item);
 }
 
 }  // namespace
 
 bool AddTrayIcon()
 {
-    NOTIFYICONDATAA& tray = g_app.tray;
+    NOTIFYICONDATAW& tray = g_app.tray;
     tray = {};
     tray.cbSize = kTrayRecordSize;
     tray.hWnd = g_app.controller;
@@ -34,16 +34,16 @@ bool AddTrayIcon()
     tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray.uCallbackMessage = kTrayCallbackMessage;
     tray.hIcon = g_app.small_icon;
-    std::strncpy(tray.szTip, g_app.title, sizeof tray.szTip - 1);
-    Shell_NotifyIconA(NIM_ADD, &tray);
+    g_app.title.copy(tray.szTip, 63);
+    Shell_NotifyIconW(NIM_ADD, &tray);
     return true;
 }
 
-void RemoveTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &g_app.tray); }
+void RemoveTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &g_app.tray); }
 
 void ShowPopupMenu(Mascot* subject)
 {
-    HMENU loaded = LoadMenuA(g_app.instance, MAKEINTRESOURCEA(IDM_POPUP));
+    HMENU loaded = LoadMenuW(g_app.instance, MAKEINTRESOURCEW(IDM_POPUP));
     HMENU popup = GetSubMenu(loaded, 0);
     // Help keeps the state it was loaded with.
     const PopupMenuStates states = PopupMenuStatesFor(g_app.sheet_state, subject != nullptr);
@@ -61,6 +61,6 @@ void ShowPopupMenu(Mascot* subject)
     SetForegroundWindow(subject ? subject->window : g_app.controller);
     TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, g_app.controller, nullptr);
     // Lets the click or key that closed the menu be handled before another menu can open.
-    PostMessageA(g_app.controller, WM_NULL, 0, 0);
+    PostMessageW(g_app.controller, WM_NULL, 0, 0);
     DestroyMenu(loaded);
 }

@@ -4,12 +4,12 @@
 
 #include "display/definition.h"
 #include "display/frames_win.h"
+#include "core/temporary_folder_win.h"
 #include "display/profile_win.h"
 
 bool ReadDefinition(Mascot& mascot, const std::string& mascot_folder)
 {
-    Win32Profile profile(definition_path(mascot_folder));
-    profile.drop_cached_copy();
+    StoredProfile profile(definition_path(mascot_folder));
     mascot.name = read_mascot_name(profile);
     read_frame_list(profile, mascot_folder,
                     [&](const std::string& path, int32_t time) { return AppendFrame(mascot, path, time); });
@@ -19,15 +19,12 @@ bool ReadDefinition(Mascot& mascot, const std::string& mascot_folder)
 
 bool RestorePlacementDefaults(Mascot& mascot)
 {
-    Win32Profile profile(definition_path(MascotFolderFor(mascot.source_path)));
-    profile.drop_cached_copy();
+    StoredProfile profile(definition_path(MascotFolderFor(mascot.source_path)));
     apply_anchor_keys(profile, mascot.settings);
     return true;
 }
 
 std::string MascotFolderFor(const std::string& source_path)
 {
-    char temp_folder[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp_folder, temp_folder);
-    return mascot_folder_path(temp_folder, source_path);
+    return mascot_folder_path(TemporaryFolder(), source_path);
 }

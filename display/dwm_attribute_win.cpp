@@ -7,7 +7,7 @@ using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
 // Systems before Vista have no dwmapi.dll; the library stays loaded for the program's life.
 DwmGetWindowAttributeFn LoadDwmGetWindowAttribute()
 {
-    HMODULE dwmapi = LoadLibraryA("dwmapi.dll");
+    HMODULE dwmapi = LoadLibraryW(L"dwmapi.dll");
     if (!dwmapi)
         return nullptr;
     return reinterpret_cast<DwmGetWindowAttributeFn>(

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/random.h"
+#include "core/wide_text_win.h"
 #include "display/bitmap_file.h"
 #include "display/display_scale.h"
 #include "display/frame_clock.h"
@@ -38,7 +39,7 @@ bool read_exactly(HANDLE file, void* buffer, DWORD size)
 // Reads the bitmap data block of a frame file, or nothing when the file is no frame bitmap.
 bool read_bitmap_data(const std::string& path, std::vector<uint8_t>& data)
 {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE)
         return false;
     uint8_t header_bytes[kBitmapFileHeaderSize];

@@ -4,6 +4,7 @@
 
 #include "core/application_win.h"
 #include "core/tray_win.h"
+#include "core/wide_text_win.h"
 #include "display/definition_win.h"
 #include "display/display_scale.h"
 #include "display/frames_win.h"
@@ -18,7 +19,7 @@ namespace {
 // WM_DPICHANGED, which the program's headers for Windows XP do not define.
 constexpr UINT kDpiChangedMessage = 0x02E0;
 
-Mascot* MascotOf(HWND window) { return reinterpret_cast<Mascot*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+Mascot* MascotOf(HWND window) { return reinterpret_cast<Mascot*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 void HideWindow(HWND window)
 {
@@ -96,7 +97,7 @@ LRESULT CALLBACK MascotPopupProc(HWND window, UINT message, WPARAM wparam, LPARA
 {
     Mascot* mascot = MascotOf(window);
     if (!mascot)
-        return DefWindowProcA(window, message, wparam, lparam);
+        return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
     case WM_PAINT: OnPaint(window, *mascot); return 0;
     case WM_TIMER: OnTimer(*mascot); return 0;
@@ -107,7 +108,7 @@ LRESULT CALLBACK MascotPopupProc(HWND window, UINT message, WPARAM wparam, LPARA
     case kShowMascotMessage: OnShow(window, *mascot); return 0;
     // A monitor's scaling changed or the window moved to another: the target's monitor decides.
     case kDpiChangedMessage: FollowMonitorDpi(*mascot); return 0;
-    default: return DefWindowProcA(window, message, wparam, lparam);
+    default: return DefWindowProcW(window, message, wparam, lparam);
     }
 }
 
@@ -122,7 +123,7 @@ std::string SourcePathOf(const char* full_path)
 bool HasBitmapExtension(const std::string& path)
 {
     const auto dot = path.find_last_of('.');
-    return dot != std::string::npos && lstrcmpiA(path.c_str() + dot, ".bmp") == 0;
+    return dot != std::string::npos && lstrcmpiW(Wide(path.substr(dot)).c_str(), L".bmp") == 0;
 }
 
 bool LoadStillMascot(Mascot& mascot, const std::string& path)
@@ -143,7 +144,7 @@ bool LoadArchiveMascot(Mascot& mascot, const std::string& path)
         LhaComponent lha;
         if (!lha.loaded())
             return false;
-        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryW(Wide(folder).c_str(), nullptr);
         lha.run(g_app.controller, extract_all_command(path, folder));
     }
     ReadDefinition(mascot, folder);
@@ -175,29 +176,31 @@ bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded
     mascot.name.clear();
     if (full_path)
         mascot.source_path = SourcePathOf(full_path);
-    MakeInstanceName(mascot.class_name, sizeof mascot.class_name);
+    char instance_name[32] = {};
+    MakeInstanceName(instance_name, sizeof instance_name);
+    lstrcpynW(mascot.class_name, Wide(instance_name).c_str(), 32);
 
-    WNDCLASSEXA& wc = mascot.window_class;
+    WNDCLASSEXW& wc = mascot.window_class;
     wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = MascotPopupProc;
     wc.hInstance = g_app.instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, SystemResource(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = mascot.class_name;
     wc.hIconSm = g_app.small_icon;
-    if (!RegisterClassExA(&wc))
+    if (!RegisterClassExW(&wc))
         return false;
 
     // A mascot that may be given up is created hidden, so that nothing flashes on the screen
     // when its file does not load; the show message below shows it otherwise.
     const DWORD visible = unloaded == UnloadedMascot::show_empty ? WS_VISIBLE : 0;
-    mascot.window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, mascot.class_name, nullptr,
+    mascot.window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, mascot.class_name, nullptr,
                                     WS_POPUP | visible, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot), nullptr, nullptr,
                                     g_app.instance, nullptr);
     if (!mascot.window)
         return false;
-    SetWindowLongPtrA(mascot.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&mascot));
+    SetWindowLongPtrW(mascot.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&mascot));
 
     const bool loaded = full_path && LoadMascot(mascot, full_path);
     if (loaded) {
@@ -208,7 +211,7 @@ bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded
         DestroyMascot(mascot);
         return false;
     }
-    SendMessageA(mascot.window, kShowMascotMessage, 0, 0);
+    SendMessageW(mascot.window, kShowMascotMessage, 0, 0);
     return loaded;
 }
 
@@ -220,5 +223,5 @@ void DestroyMascot(Mascot& mascot)
     if (mascot.window && DestroyWindow(mascot.window))
         mascot.window = nullptr;
     FreeFrames(mascot);
-    UnregisterClassA(mascot.class_name, g_app.instance);
+    UnregisterClassW(mascot.class_name, g_app.instance);
 }

@@ -19,8 +19,8 @@ struct MascotFrame {
 
 // One running mascot: its own window class and shaped popup, its frames and settings.
 struct Mascot {
-    char class_name[32] = {};
-    WNDCLASSEXA window_class = {};
+    wchar_t class_name[32] = {};
+    WNDCLASSEXW window_class = {};
     // The picture's size; the window is `scale` times as wide and as high.
     int32_t width = 100, height = 100;
     // Screen pixels per picture pixel, from the dots per inch of the target's monitor.

@@ -9,9 +9,9 @@ using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using GetDpiForSystemFunction = UINT(WINAPI*)();
 
 template <typename Function>
-Function FindFunction(const char* library_name, const char* function_name)
+Function FindFunction(const wchar_t* library_name, const char* function_name)
 {
-    HMODULE library = LoadLibraryA(library_name);
+    HMODULE library = LoadLibraryW(library_name);
     if (!library)
         return nullptr;
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, function_name)));
@@ -22,7 +22,7 @@ Function FindFunction(const char* library_name, const char* function_name)
 int32_t SystemDpi()
 {
     static const GetDpiForSystemFunction get_dpi_for_system =
-        FindFunction<GetDpiForSystemFunction>("user32.dll", "GetDpiForSystem");
+        FindFunction<GetDpiForSystemFunction>(L"user32.dll", "GetDpiForSystem");
     if (get_dpi_for_system) {
         if (const UINT dpi = get_dpi_for_system())
             return static_cast<int32_t>(dpi);
@@ -37,7 +37,7 @@ int32_t SystemDpi()
 int32_t MonitorDpiFor(const Rect32& rect)
 {
     static const GetDpiForMonitorFunction get_dpi_for_monitor =
-        FindFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
+        FindFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
     if (get_dpi_for_monitor) {
         const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
         UINT dpi_x = 0, dpi_y = 0;

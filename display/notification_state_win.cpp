@@ -8,7 +8,7 @@ using QueryNotificationStateFn = HRESULT(WINAPI*)(int*);
 
 QueryNotificationStateFn LoadQueryNotificationState()
 {
-    HMODULE shell = LoadLibraryA("shell32.dll");
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
     if (!shell)
         return nullptr;
     return reinterpret_cast<QueryNotificationStateFn>(

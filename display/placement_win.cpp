@@ -27,10 +27,10 @@ bool TargetIsMaximized()
 
 bool TargetProgramIsExcluded()
 {
-    char path[MAX_PATH + 1] = {};
-    if (!GetWindowProgramName(g_app.target, path, sizeof path))
+    std::string path;
+    if (!GetWindowProgramName(g_app.target, path))
         return false;
-    return IsExcluded(program_file_name(path, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }));
+    return IsExcluded(program_file_name(path));
 }
 
 Rect32 TaskbarRect() { return TaskbarRectFor(g_app.target_rect); }

@@ -2,17 +2,27 @@
 #include <string>
 
 #include "display/definition.h"
+#include "display/profile_text.h"
 
-// A profile file read through the platform's profile functions.
-class Win32Profile : public ProfileReader {
+// The whole file, or at most limit bytes of it; false when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, size_t limit, std::string& bytes);
+
+// A profile file whose text is stored in code page 932 (VLD.INI, WebPage.url), read on every
+// system by the same rules as the platform's profile functions, and handed out as the
+// program's UTF-8. A missing file reads as one without keys.
+class StoredProfile : public ProfileReader {
 public:
-    explicit Win32Profile(std::string file_path) : file_path_(std::move(file_path)) {}
+    explicit StoredProfile(const std::string& file_path);
     std::string read_text(const char* section, const char* key, const char* fallback) override;
     int32_t read_int(const char* section, const char* key, int32_t fallback) override;
-    // Drops the platform's cached copy, so that a file an extraction has just written is read
-    // from disk.
-    void drop_cached_copy();
+    // The value's stored bytes, cut at 260 bytes, or fallback when the key is missing.
+    std::string read_stored_bytes(const char* section, const char* key, const char* fallback);
 
 private:
-    std::string file_path_;
+    ProfileText text_;
 };
+
+// Stored code page 932 text as UTF-8. A cut that fell inside a two-byte character leaves its
+// lead byte alone at the end; that half character is dropped, as the platform's profile
+// functions never hand out half a character.
+std::string StoredTextAsUtf8(const std::string& bytes);

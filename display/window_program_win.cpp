@@ -5,18 +5,19 @@
 #include <cstring>
 #include <vector>
 
+#include "core/wide_text_win.h"
 #include "display/packaged_app.h"
 
 namespace {
 
 using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
 using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
-using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
-using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
 using TaskEnumProcEx = BOOL(WINAPI*)(DWORD, WORD, WORD, LPSTR, LPSTR, LPARAM);
 using VDMEnumTaskWOWExFn = INT(WINAPI*)(DWORD, TaskEnumProcEx, LPARAM);
 using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
-using ProcessWalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
+using ProcessWalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
 
 template <typename Fn>
 Fn Lookup(HMODULE library, const char* name)
@@ -29,8 +30,13 @@ using TaskVisit = std::function<bool(uint16_t, const std::string&)>;
 BOOL WINAPI VisitTask(DWORD, WORD, WORD task, LPSTR, LPSTR file_name, LPARAM context)
 {
     const TaskVisit& visit = *reinterpret_cast<const TaskVisit*>(context);
+    // The task walk of 16-bit programs has no wide form; its names are in the system's code
+    // page, which the platform converts.
+    wchar_t wide[MAX_PATH + 1] = {};
+    if (file_name)
+        MultiByteToWideChar(CP_ACP, 0, file_name, -1, wide, MAX_PATH);
     // Answering TRUE stops the task walk.
-    return visit(task, file_name ? file_name : "") ? FALSE : TRUE;
+    return visit(task, Utf8(wide)) ? FALSE : TRUE;
 }
 
 class Win32ProcessPlatform : public ProcessPlatform {
@@ -39,9 +45,9 @@ public:
 
     Family family() override
     {
-        OSVERSIONINFOA version = {};
+        OSVERSIONINFOW version = {};
         version.dwOSVersionInfoSize = sizeof version;
-        if (!GetVersionExA(&version))
+        if (!GetVersionExW(&version))
             return Family::Unknown;
         if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)
             return Family::WindowsNT;
@@ -52,16 +58,16 @@ public:
 
     bool open_process_api() override
     {
-        psapi_ = LoadLibraryA("PSAPI.DLL");
+        psapi_ = LoadLibraryW(L"PSAPI.DLL");
         enum_processes_ = Lookup<EnumProcessesFn>(psapi_, "EnumProcesses");
         enum_modules_ = Lookup<EnumProcessModulesFn>(psapi_, "EnumProcessModules");
-        module_file_name_ = Lookup<GetModuleFileNameExFn>(psapi_, "GetModuleFileNameExA");
+        module_file_name_ = Lookup<GetModuleFileNameExFn>(psapi_, "GetModuleFileNameExW");
         return enum_processes_ && enum_modules_ && module_file_name_;
     }
 
     bool open_task_api() override
     {
-        vdmdbg_ = LoadLibraryA("VDMDBG.DLL");
+        vdmdbg_ = LoadLibraryW(L"VDMDBG.DLL");
         enum_tasks_ = Lookup<VDMEnumTaskWOWExFn>(vdmdbg_, "VDMEnumTaskWOWEx");
         return enum_tasks_ != nullptr;
     }
@@ -86,18 +92,18 @@ public:
 
     std::string module_path(uint32_t process_id) override
     {
-        char path[MAX_PATH + 1] = {};
+        wchar_t path[MAX_PATH + 1] = {};
         HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
         if (!process)
             return std::string();
         HMODULE first = nullptr;
         DWORD needed = 0;
         if (!enum_modules_(process, &first, sizeof first, &needed) ||
-            module_file_name_(process, first, path, sizeof path) == 0)
-            path[0] = '\0';
+            module_file_name_(process, first, path, MAX_PATH + 1) == 0)
+            path[0] = L'\0';
         CloseHandle(process);
-        path[MAX_PATH] = '\0';
-        return path;
+        path[MAX_PATH] = L'\0';
+        return Utf8(path);
     }
 
     // A 32-bit program cannot read the modules of a 64-bit process; the image name query
@@ -109,12 +115,12 @@ public:
         HANDLE process = OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, process_id);
         if (!process)
             return std::string();
-        char path[MAX_PATH + 1] = {};
+        wchar_t path[MAX_PATH + 1] = {};
         DWORD size = MAX_PATH;
         if (!query_image_name_(process, 0, path, &size))
-            path[0] = '\0';
+            path[0] = L'\0';
         CloseHandle(process);
-        return path;
+        return Utf8(path);
     }
 
     void enum_tasks(uint32_t process_id, const TaskVisit& visit) override
@@ -124,10 +130,10 @@ public:
 
     bool walk_snapshot(const std::function<bool(uint32_t, const std::string&)>& visit) override
     {
-        HMODULE kernel = LoadLibraryA("Kernel32.DLL");
+        HMODULE kernel = LoadLibraryW(L"Kernel32.DLL");
         auto create = Lookup<CreateSnapshotFn>(kernel, "CreateToolhelp32Snapshot");
-        auto first = Lookup<ProcessWalkFn>(kernel, "Process32First");
-        auto next = Lookup<ProcessWalkFn>(kernel, "Process32Next");
+        auto first = Lookup<ProcessWalkFn>(kernel, "Process32FirstW");
+        auto next = Lookup<ProcessWalkFn>(kernel, "Process32NextW");
         if (!create || !first || !next) {
             if (kernel)
                 FreeLibrary(kernel);
@@ -138,11 +144,11 @@ public:
             FreeLibrary(kernel);
             return false;
         }
-        PROCESSENTRY32 entry = {};
+        PROCESSENTRY32W entry = {};
         entry.dwSize = sizeof entry;
         for (BOOL more = first(snapshot, &entry); more; more = next(snapshot, &entry)) {
-            entry.szExeFile[sizeof entry.szExeFile - 1] = '\0';
-            if (!visit(entry.th32ProcessID, entry.szExeFile))
+            entry.szExeFile[MAX_PATH - 1] = L'\0';
+            if (!visit(entry.th32ProcessID, Utf8(entry.szExeFile)))
                 break;
             entry.dwSize = sizeof entry;
         }
@@ -159,14 +165,14 @@ private:
     GetModuleFileNameExFn module_file_name_ = nullptr;
     // In the kernel itself from Vista on, so it is there without loading a library.
     QueryFullProcessImageNameFn query_image_name_ =
-        Lookup<QueryFullProcessImageNameFn>(GetModuleHandleA("KERNEL32.DLL"), "QueryFullProcessImageNameA");
+        Lookup<QueryFullProcessImageNameFn>(GetModuleHandleW(L"KERNEL32.DLL"), "QueryFullProcessImageNameW");
     VDMEnumTaskWOWExFn enum_tasks_ = nullptr;
 };
 
 BOOL CALLBACK AddChildFacts(HWND child, LPARAM context)
 {
-    char class_name[64] = {};
-    GetClassNameA(child, class_name, sizeof class_name);
+    wchar_t class_name[64] = {};
+    GetClassNameW(child, class_name, 64);
     DWORD process_id = 0;
     GetWindowThreadProcessId(child, &process_id);
     auto& children = *reinterpret_cast<std::vector<ChildWindowFacts>*>(context);
@@ -174,7 +180,7 @@ BOOL CALLBACK AddChildFacts(HWND child, LPARAM context)
     if (children.size() >= 256)
         return FALSE;
     try {
-        children.push_back({class_name, process_id});
+        children.push_back({Utf8(class_name), process_id});
     } catch (...) {
         return FALSE;
     }
@@ -184,8 +190,9 @@ BOOL CALLBACK AddChildFacts(HWND child, LPARAM context)
 // The process whose program the window stands for: a packaged app's frame stands for its app.
 DWORD ProgramProcessOf(HWND window, DWORD window_process)
 {
-    char class_name[64] = {};
-    GetClassNameA(window, class_name, sizeof class_name);
+    wchar_t wide_class_name[64] = {};
+    GetClassNameW(window, wide_class_name, 64);
+    const std::string class_name = Utf8(wide_class_name);
     if (!is_packaged_app_frame(class_name))
         return window_process;
     std::vector<ChildWindowFacts> children;
@@ -201,18 +208,13 @@ bool EnumerateProcesses(const ProcessVisitor& visit)
     return enumerate_processes(platform, visit);
 }
 
-bool GetWindowProgramName(HWND window, char* buffer, size_t buffer_size)
+bool GetWindowProgramName(HWND window, std::string& path)
 {
+    path.clear();
     DWORD process_id = 0;
-    if (!GetWindowThreadProcessId(window, &process_id) || buffer_size == 0)
+    if (!GetWindowThreadProcessId(window, &process_id))
         return false;
     process_id = ProgramProcessOf(window, process_id);
     Win32ProcessPlatform platform;
-    std::string path;
-    if (!program_path_of_process(platform, process_id, path))
-        return false;
-    const size_t length = path.size() < buffer_size - 1 ? path.size() : buffer_size - 1;
-    std::memcpy(buffer, path.data(), length);
-    buffer[length] = '\0';
-    return true;
+    return program_path_of_process(platform, process_id, path);
 }

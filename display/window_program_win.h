@@ -3,7 +3,9 @@
 
 #include "display/process_walk.h"
 
-// The full path of the program that owns the window, cut to the buffer. False when the
-// window has no thread or the process walk failed; an empty path when its process was not met.
-bool GetWindowProgramName(HWND window, char* buffer, size_t buffer_size);
+#include <string>
+
+// The full path of the program that owns the window. False when the window has no thread or
+// the process walk failed; an empty path when its process was not met.
+bool GetWindowProgramName(HWND window, std::string& path);
 bool EnumerateProcesses(const ProcessVisitor& visit);

@@ -8,7 +8,7 @@
 #include "kit/cp932.h"
 #include "kit/icon_file.h"
 #include "kit/mascot_check.h"
-#include "kit/profile_text.h"
+#include "display/profile_text.h"
 #include "lha/archive_writer.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "display/shape_trace.h"
 #include "kit/cp932.h"
 #include "kit/icon_file.h"
-#include "kit/profile_text.h"
+#include "display/profile_text.h"
 #include "lha/wildcard.h"
 #include "library/library_scan.h"
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/cp932.h"
+#include "core/unicode_text.h"
 #include "lha/member_name.h"
 
 namespace {
@@ -59,15 +61,24 @@ private:
     bool ok_ = true;
 };
 
-bool is_directory(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+bool is_directory(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
 
+std::wstring Win32FileSystem::wide(const std::string& path) const {
+    std::u16string text;
+    if (paths_ == PathText::utf8)
+        text = utf8_to_utf16(path);
+    else
+        cp932_to_utf16(path, text);
+    return std::wstring(text.begin(), text.end());
+}
+
 std::unique_ptr<ByteSource> Win32FileSystem::open_read(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     LARGE_INTEGER size;
@@ -80,34 +91,33 @@ std::unique_ptr<ByteSource> Win32FileSystem::open_read(const std::string& path) 
 
 bool Win32FileSystem::make_directories(const std::string& path) {
     // Each prefix that ends at a real separator is created in turn; the ones that
-    // exist already (the drive, the temporary folder) just fail harmlessly. A 0x5C
-    // that is the second byte of a kanji is not a separator.
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char byte = static_cast<unsigned char>(path[i]);
-        if (is_cp932_lead_byte(byte)) {
-            ++i;
-            continue;
-        }
-        if ((byte == '\\' || byte == '/') && i > 0 && path[i - 1] != ':')
-            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    }
-    if (!last_name_component(path).empty()) CreateDirectoryA(path.c_str(), nullptr);
-    return is_directory(path);
+    // exist already (the drive, the temporary folder) just fail harmlessly. Read as
+    // UTF-16, a 0x5C that is the second byte of a kanji is no separator.
+    const std::wstring folder = wide(path);
+    for (size_t i = 0; i < folder.size(); ++i)
+        if ((folder[i] == L'\\' || folder[i] == L'/') && i > 0 && folder[i - 1] != L':')
+            CreateDirectoryW(folder.substr(0, i).c_str(), nullptr);
+    if (!last_name_component(path).empty()) CreateDirectoryW(folder.c_str(), nullptr);
+    return is_directory(folder);
 }
 
 std::string Win32FileSystem::child(const std::string& folder, const std::string& name) const {
-    if (folder.empty() || last_name_component(folder).empty()) return folder + name;
-    return folder + "\\" + name;
+    // A member name that is no code page 932 text keeps U+FFFD in its place, so that it
+    // lands in a file of its own rather than nowhere.
+    std::string own_name = name;
+    if (paths_ == PathText::utf8) cp932_to_utf8_text(name, own_name);
+    if (folder.empty() || last_name_component(folder).empty()) return folder + own_name;
+    return folder + "\\" + own_name;
 }
 
 std::unique_ptr<WritableFile> Win32FileSystem::create_new(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     return std::unique_ptr<WritableFile>(new Win32File(file));
 }
 
 bool Win32FileSystem::replace(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-void Win32FileSystem::remove(const std::string& path) { DeleteFileA(path.c_str()); }
+void Win32FileSystem::remove(const std::string& path) { DeleteFileW(wide(path).c_str()); }

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "core/cp932.h"
+#include "core/unicode_text.h"
+#include "lha/command_line.h"
 #include "lha/extract.h"
 #include "lha/file_system_win.h"
 
@@ -12,7 +15,7 @@ namespace {
 
 // When VELMORA_UNLHA_LOG names a file, each call appends its command line there,
 // so integration tests can count how often the program opens archives.
-void log_call(const char* command_line) {
+void log_call(const std::string& command_line) {
     char log_path[MAX_PATH];
     const DWORD n = GetEnvironmentVariableA("VELMORA_UNLHA_LOG", log_path, sizeof log_path);
     if (n == 0 || n >= sizeof log_path) return;
@@ -46,6 +49,40 @@ extern "C" __declspec(dllexport) int WINAPI Unlha(HWND, LPCSTR command_line, LPS
         status = LhaStatus::too_large;
     }
     put_message(output, output_size, describe_status(status));
+    return static_cast<int>(status);
+}
+
+// The same extraction for a command line in UTF-16, for paths that code page 932 cannot hold
+// (a temporary folder or program folder named in another script). Member patterns still
+// name members, whose names are code page 932; a pattern the code page cannot hold is a
+// bad command.
+extern "C" __declspec(dllexport) int WINAPI UnlhaW(HWND, LPCWSTR command_line, LPWSTR output, DWORD output_size) {
+    if (!command_line) return static_cast<int>(LhaStatus::bad_command);
+    LhaStatus status = LhaStatus::bad_command;
+    try {
+        const std::string line = utf16_to_utf8(reinterpret_cast<const char16_t*>(command_line));
+        log_call(line);
+        std::vector<std::string> words;
+        ExtractCommand command;
+        bool patterns_stored = split_command_words(line, words) && parse_extract_command(words, command);
+        for (std::string& pattern : command.patterns) {
+            std::string stored;
+            patterns_stored = patterns_stored && utf8_to_cp932_text(pattern, stored);
+            pattern = stored;
+        }
+        if (patterns_stored) {
+            Win32FileSystem fs(Win32FileSystem::PathText::utf8);
+            status = extract_archive(fs, command, ExtractLimits{}).status;
+        }
+    } catch (...) {
+        status = LhaStatus::too_large;
+    }
+    if (output && output_size > 0) {
+        const std::u16string text = utf8_to_utf16(describe_status(status));
+        const size_t length = text.size() < output_size - 1 ? text.size() : output_size - 1;
+        for (size_t i = 0; i < length; ++i) output[i] = text[i];
+        output[length] = L'\0';
+    }
     return static_cast<int>(status);
 }
 

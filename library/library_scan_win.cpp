@@ -9,6 +9,7 @@
 
 #include "core/application_win.h"
 #include "core/roster_win.h"
+#include "core/wide_text_win.h"
 #include "display/profile_win.h"
 #include "library/library_scan.h"
 #include "library/mascot_cache_win.h"
@@ -22,24 +23,25 @@ constexpr UINT kCheckedState = 0x2000;
 
 HICON ShellSmallIcon(const std::string& path, UINT extra_flags = 0)
 {
-    SHFILEINFOA info = {};
-    SHGetFileInfoA(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | extra_flags);
+    SHFILEINFOW info = {};
+    SHGetFileInfoW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | extra_flags);
     return info.hIcon;
 }
 
 std::string ClassesDefaultValue(const std::string& key)
 {
-    char value[kMaxLibraryText + 1] = {};
+    wchar_t value[kMaxLibraryText + 1] = {};
     LONG size = sizeof value;
-    if (key.empty() || RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS)
+    if (key.empty() || RegQueryValueW(HKEY_CLASSES_ROOT, Wide(key).c_str(), value, &size) != ERROR_SUCCESS)
         return std::string();
-    return value;
+    value[kMaxLibraryText] = L'\0';
+    return Utf8(value);
 }
 
 bool ClassesKeyExists(const std::string& key)
 {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, Wide(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return false;
     RegCloseKey(opened);
     return true;
@@ -121,8 +123,8 @@ bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& she
     case LibraryFileKind::archive:
         LookupArchive(entry, root_length);
         if (entry.hasIcon == 1) {
-            char scratch[kMaxLibraryText + 1] = {};
-            icon = {ReadNameAndIcon(ExtractionFolder(), scratch, sizeof scratch), true};
+            std::string scratch;
+            icon = {ReadNameAndIcon(ExtractionFolder(), scratch), true};
         }
         if (!icon.handle)
             icon = shell.icon_for(entry.path);
@@ -136,23 +138,23 @@ bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& she
 bool NameIsRunning(const std::string& name)
 {
     for (const auto& mascot : g_roster)
-        if (lstrcmpA(mascot->name.c_str(), name.c_str()) == 0)
+        if (lstrcmpW(Wide(mascot->name).c_str(), Wide(name).c_str()) == 0)
             return true;
     return false;
 }
 
 int StringWidth(HWND list_view, const std::string& text)
 {
-    return static_cast<int>(SendMessageA(list_view, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return static_cast<int>(SendMessageW(list_view, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str())));
 }
 
-// Text widths in the list's font, as LVM_GETSTRINGWIDTHA measures them, through one device
+// Text widths in the list's font, as LVM_GETSTRINGWIDTHW measures them, through one device
 // context for the whole fill: the message takes and frees a context for every text.
 class TextWidths {
 public:
     explicit TextWidths(HWND list_view) : list_view_(list_view)
     {
-        const HFONT font = reinterpret_cast<HFONT>(SendMessageA(list_view, WM_GETFONT, 0, 0));
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list_view, WM_GETFONT, 0, 0));
         dc_ = font ? GetDC(list_view) : nullptr;
         if (dc_)
             previous_font_ = SelectObject(dc_, font);
@@ -169,7 +171,8 @@ public:
     int of(const std::string& text)
     {
         SIZE size = {};
-        if (!dc_ || !GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size))
+        const std::wstring wide = Wide(text);
+        if (!dc_ || !GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size))
             return StringWidth(list_view_, text);
         return static_cast<int>(size.cx);
     }
@@ -192,9 +195,9 @@ LeadingImages LeadingImagesOf(HWND list_view, int row)
     RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
     RECT icon = {LVIR_ICON, 0, 0, 0};
     RECT label = {LVIR_LABEL, 0, 0, 0};
-    if (!SendMessageA(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)) ||
-        !SendMessageA(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&icon)) ||
-        !SendMessageA(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label)))
+    if (!SendMessageW(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)) ||
+        !SendMessageW(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&icon)) ||
+        !SendMessageW(list_view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label)))
         return {};
     return {static_cast<int>(icon.left - bounds.left), static_cast<int>(label.left - icon.left)};
 }
@@ -202,7 +205,7 @@ LeadingImages LeadingImagesOf(HWND list_view, int row)
 void SetColumnWidthIfWider(HWND list_view, int column, int width)
 {
     if (widen_column(g_column_widths[column], width))
-        SendMessageA(list_view, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+        SendMessageW(list_view, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
 }
 
 // Puts the row's picture at image index n, or appends it when the image list has no image
@@ -211,7 +214,7 @@ void SetColumnWidthIfWider(HWND list_view, int column, int width)
 void PutImage(HIMAGELIST images, int n, RowIcon icon)
 {
     ImageList_ReplaceIcon(images, n < ImageList_GetImageCount(images) ? n : -1,
-                          icon.handle ? icon.handle : LoadIconA(nullptr, IDI_APPLICATION));
+                          icon.handle ? icon.handle : LoadIconW(nullptr, SystemResource(IDI_APPLICATION)));
     if (icon.owned && icon.handle)
         DestroyIcon(icon.handle);
 }
@@ -225,7 +228,7 @@ public:
     void put(int n, RowIcon icon)
     {
         if (!icon.owned || !icon.handle) {
-            const HICON shared = icon.handle ? icon.handle : LoadIconA(nullptr, IDI_APPLICATION);
+            const HICON shared = icon.handle ? icon.handle : LoadIconW(nullptr, SystemResource(IDI_APPLICATION));
             const auto drawn = drawn_at_.find(shared);
             if (drawn != drawn_at_.end() && ImageList_Copy(images_, n, images_, drawn->second, ILCF_MOVE))
                 return;
@@ -243,33 +246,34 @@ private:
 // check box set when a running mascot has its name, its path below Mascots in column 1.
 void PutRow(HWND list_view, int n, const LibraryEntry& entry, size_t root_length)
 {
-    LVITEMA item = {};
+    std::wstring name = Wide(entry.name);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = n;
-    item.pszText = const_cast<char*>(entry.name.c_str());
+    item.pszText = &name[0];
     item.iImage = n;
     item.lParam = n;
-    const int row = static_cast<int>(SendMessageA(list_view, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = static_cast<int>(SendMessageW(list_view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 
     if (NameIsRunning(entry.name)) {
-        LVITEMA state = {};
+        LVITEMW state = {};
         state.state = kCheckedState;
         state.stateMask = LVIS_STATEIMAGEMASK;
-        SendMessageA(list_view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+        SendMessageW(list_view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
     }
 
-    const std::string below = path_below_root(entry.path, root_length);
-    LVITEMA sub = {};
+    std::wstring below = Wide(path_below_root(entry.path, root_length));
+    LVITEMW sub = {};
     sub.mask = LVIF_TEXT;
     sub.iItem = row;
     sub.iSubItem = 1;
-    sub.pszText = const_cast<char*>(below.c_str());
-    SendMessageA(list_view, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&sub));
+    sub.pszText = &below[0];
+    SendMessageW(list_view, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&sub));
 }
 
 void ForgetWidthsWhenEmpty(HWND list_view)
 {
-    if (SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0) == 0)
+    if (SendMessageW(list_view, LVM_GETITEMCOUNT, 0, 0) == 0)
         g_column_widths[0] = g_column_widths[1] = 0;
 }
 
@@ -277,21 +281,21 @@ void ForgetWidthsWhenEmpty(HWND list_view)
 // the row-by-row walk meets them.
 void ListLibraryFiles(const std::string& folder, std::vector<std::string>& paths)
 {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(Wide(folder + "\\*.*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        const std::string path = folder + "\\" + found.cFileName;
-        if (path.size() > kMaxLibraryText)
+        const std::string path = folder + "\\" + Utf8(found.cFileName);
+        if (WideLength(path) > kMaxLibraryText)
             continue;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             if (library_file_kind(path) != LibraryFileKind::other)
                 paths.push_back(path);
-        } else if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
+        } else if (lstrcmpW(found.cFileName, L".") != 0 && lstrcmpW(found.cFileName, L"..") != 0) {
             ListLibraryFiles(path, paths);
         }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
@@ -311,10 +315,10 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
     if (paths.empty())
         return;
     ForgetWidthsWhenEmpty(list_view);
-    const int first = static_cast<int>(SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0));
-    SendMessageA(list_view, WM_SETREDRAW, FALSE, 0);
+    const int first = static_cast<int>(SendMessageW(list_view, LVM_GETITEMCOUNT, 0, 0));
+    SendMessageW(list_view, WM_SETREDRAW, FALSE, 0);
     ImageList_SetImageCount(images, static_cast<UINT>(first + paths.size()));
-    SendMessageA(list_view, LVM_SETITEMCOUNT, first + paths.size(), 0);
+    SendMessageW(list_view, LVM_SETITEMCOUNT, first + paths.size(), 0);
     ShellIcons shell(true);
     ImageSlots slots(images);
     TextWidths widths(list_view);
@@ -335,29 +339,29 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
     const LeadingImages leading = LeadingImagesOf(list_view, first);
     for (int column = 0; column < 2; ++column)
         SetColumnWidthIfWider(list_view, column, column_width_for_text(column, widest[column], leading.state, leading.icon));
-    SendMessageA(list_view, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(list_view, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_view, nullptr, TRUE);
 }
 
 int ScanFolder(HWND list_view, HIMAGELIST images, const std::string& folder, size_t root_length)
 {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(Wide(folder + "\\*.*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     do {
-        const std::string path = folder + "\\" + found.cFileName;
-        // A longer path could not be opened through the 260-byte buffers anyway.
-        if (path.size() > kMaxLibraryText)
+        const std::string path = folder + "\\" + Utf8(found.cFileName);
+        // Paths are kept to the platform's MAX_PATH, which counts UTF-16 units.
+        if (WideLength(path) > kMaxLibraryText)
             continue;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             LibraryEntry entry;
             entry.path = path;
             AddLibraryFile(list_view, images, entry, root_length);
-        } else if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
+        } else if (lstrcmpW(found.cFileName, L".") != 0 && lstrcmpW(found.cFileName, L"..") != 0) {
             ScanFolder(list_view, images, path, root_length);
         }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return 1;
 }
@@ -373,7 +377,7 @@ void AddLibraryFile(HWND list_view, HIMAGELIST images, LibraryEntry& entry, size
 void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& entry, HICON icon, size_t root_length)
 {
     ForgetWidthsWhenEmpty(list_view);
-    const int n = static_cast<int>(SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0));
+    const int n = static_cast<int>(SendMessageW(list_view, LVM_GETITEMCOUNT, 0, 0));
     PutImage(images, n, {icon, true});
     PutRow(list_view, n, entry, root_length);
     const LeadingImages leading = LeadingImagesOf(list_view, n);
@@ -387,18 +391,13 @@ void PrepareShellIcons()
         DestroyIcon(icon);
 }
 
-HICON ReadNameAndIcon(const std::string& folder, char* name, size_t size)
+HICON ReadNameAndIcon(const std::string& folder, std::string& name)
 {
-    Win32Profile definition(folder + "VLD.INI");
-    definition.drop_cached_copy();
+    StoredProfile definition(folder + "VLD.INI");
     const NameAndIconFile found = read_name_and_icon_file(definition);
-    if (size > 0) {
-        const size_t length = found.name.size() < size - 1 ? found.name.size() : size - 1;
-        std::memcpy(name, found.name.data(), length);
-        name[length] = '\0';
-    }
+    name = found.name;
     if (found.icon_file.empty())
         return nullptr;
     return static_cast<HICON>(
-        LoadImageA(nullptr, (folder + found.icon_file).c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+        LoadImageW(nullptr, Wide(folder + found.icon_file).c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
 }

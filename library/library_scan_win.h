@@ -31,4 +31,4 @@ void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& en
 void PrepareShellIcons();
 // Name (empty when none) and 16 x 16 icon of the definition in the folder, which ends in a
 // separator; null when it names no icon or the icon does not load.
-HICON ReadNameAndIcon(const std::string& folder, char* name, size_t size);
+HICON ReadNameAndIcon(const std::string& folder, std::string& name);

@@ -1,6 +1,9 @@
 #include "library/mascot_cache.h"
 
 #include <cstring>
+#include <map>
+
+#include "core/cp932.h"
 
 namespace {
 
@@ -31,7 +34,33 @@ void write_string(std::vector<uint8_t>& out, const std::string& text)
     out.push_back(0);
 }
 
-std::string cut(const std::string& text) { return text.size() > kMaxLibraryText ? text.substr(0, kMaxLibraryText) : text; }
+// The text cut to what the file can hold: at most 260 bytes in code page 932, ending on a whole
+// character. Text the code page cannot hold is cut as UTF-8, also on a whole character.
+std::string cut(const std::string& text)
+{
+    std::string stored;
+    const bool stores = utf8_to_cp932_text(text, stored);
+    const std::string& measured = stores ? stored : text;
+    if (measured.size() <= kMaxLibraryText)
+        return text;
+    size_t end = 0;
+    if (stores) {
+        for (size_t at = 0; at < stored.size();) {
+            char32_t c = 0;
+            decode_cp932_char(stored, at, c);
+            if (at > kMaxLibraryText)
+                break;
+            end = at;
+        }
+        std::string utf8;
+        cp932_to_utf8_text(stored.substr(0, end), utf8);
+        return utf8;
+    }
+    end = kMaxLibraryText;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
 
 }  // namespace
 
@@ -44,23 +73,37 @@ size_t read_cache_file(const uint8_t* data, size_t size, CacheEntries& entries)
         if (!read_string(data, size, offset, key) || !read_string(data, size, offset, name) ||
             size - offset < kIconFlagSize)
             break;
+        taken = offset + kIconFlagSize;
+        // The file holds code page 932; a record whose bytes form no text names no file the
+        // scan can meet, and is dropped.
         LibraryEntry entry;
-        entry.name = name;
+        std::string utf8_key;
+        if (!cp932_to_utf8_text(key, utf8_key) || !cp932_to_utf8_text(name, entry.name))
+            continue;
         // Only the flag's first byte counts.
         entry.hasIcon = data[offset];
-        entries.emplace(key, entry);
-        taken = offset + kIconFlagSize;
+        entries.emplace(utf8_key, entry);
     }
     return taken;
 }
 
 std::vector<uint8_t> write_cache_file(const CacheEntries& entries)
 {
-    std::vector<uint8_t> out;
+    // Records are ordered by their stored bytes. An entry whose key or name code page 932 cannot
+    // hold is left out rather than written wrongly; its archive is read again at the next start.
+    std::map<std::string, std::pair<std::string, int32_t>> stored;
     for (const auto& [key, entry] : entries) {
+        std::string stored_key, stored_name;
+        if (!utf8_to_cp932_text(key, stored_key) || stored_key.size() > kMaxLibraryText ||
+            !utf8_to_cp932_text(cut(entry.name), stored_name))
+            continue;
+        stored.emplace(stored_key, std::make_pair(stored_name, entry.hasIcon));
+    }
+    std::vector<uint8_t> out;
+    for (const auto& [key, record] : stored) {
         write_string(out, key);
-        write_string(out, entry.name);
-        out.push_back(entry.hasIcon == 1 ? 1 : 0);
+        write_string(out, record.first);
+        out.push_back(record.second == 1 ? 1 : 0);
         out.insert(out.end(), 3, 0);
     }
     return out;

@@ -8,19 +8,21 @@
 #include "library/library_entry.h"
 
 // Archive key -> entry. The key is the archive's path below the Mascots folder with its
-// leading separator (\Cats\tama.lzh). std::string orders through char_traits<char>, which
-// compares as unsigned bytes, case-sensitive, a prefix before the longer key: exactly the
-// order of the cache file.
+// leading separator (\Cats\tama.lzh), as UTF-8 like every text of the program; the file
+// stores keys and names in code page 932.
 using CacheEntries = std::map<std::string, LibraryEntry>;
 
 // Reads cache file records from the start of the data into entries; a key already present
-// keeps its first value. Reading stops at the first record that is incomplete (a string
+// keeps its first value, and a record whose bytes are no code page 932 text is dropped. Reading stops at the first record that is incomplete (a string
 // without its terminator, or fewer than four bytes of icon flag) or whose key or name is
 // longer than 260 bytes, so a damaged tail costs only itself. Returns how many bytes of
 // complete records were taken: size for a sound file.
 size_t read_cache_file(const uint8_t* data, size_t size, CacheEntries& entries);
 
-// Every entry in key order: key, NUL, name, NUL, icon flag as 32-bit little-endian 0 or 1.
+// Every entry in the order of its stored key's bytes (unsigned, case-sensitive, a prefix
+// before the longer key): key, NUL, name, NUL, icon flag as 32-bit little-endian 0 or 1, key
+// and name in code page 932 and the name cut to 260 bytes. An entry whose key or name the
+// code page cannot hold is left out.
 std::vector<uint8_t> write_cache_file(const CacheEntries& entries);
 
 // What a lookup needs from the archive side: the LHA component and the extraction folder.

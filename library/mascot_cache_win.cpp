@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/application_win.h"
+#include "core/wide_text_win.h"
 #include "library/lha_commands.h"
 #include "library/lha_component_win.h"
 #include "library/library_scan_win.h"
@@ -33,14 +34,12 @@ public:
         // The folder is shared by every archive: without this, an archive whose extraction
         // fails, or that lacks a definition, would be listed with the previous one's name
         // and icon.
-        DeleteFileA((folder_ + "VLD.INI").c_str());
+        DeleteFileW(Wide(folder_ + "VLD.INI").c_str());
         return g_cache.lha->run(g_app.controller, extract_name_and_icons_command(archive_path, folder_));
     }
     bool read_name_and_icon(std::string& name) override
     {
-        char buffer[kMaxLibraryText + 1] = {};
-        const HICON icon = ReadNameAndIcon(folder_, buffer, sizeof buffer);
-        name = buffer;
+        const HICON icon = ReadNameAndIcon(folder_, name);
         if (!icon)
             return false;
         // Only whether it loaded is remembered; the scan loads it again.
@@ -62,16 +61,14 @@ std::string CacheFilePath()
 
 std::string ExtractionFolder()
 {
-    char temp[kMaxLibraryText + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + "Velmo\\";
+    return TemporaryFolder() + "Velmo\\";
 }
 
 void LoadCache()
 {
     g_cache.file_path = CacheFilePath();
     g_cache.cache.clear();
-    const HANDLE file = CreateFileA(g_cache.file_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    const HANDLE file = CreateFileW(Wide(g_cache.file_path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
@@ -91,7 +88,7 @@ void SaveCache()
 {
     if (g_cache.file_path.empty())
         g_cache.file_path = CacheFilePath();
-    const HANDLE file = CreateFileA(g_cache.file_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const HANDLE file = CreateFileW(Wide(g_cache.file_path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
@@ -125,10 +122,10 @@ HIMAGELIST CreateLibraryImageList() { return ImageList_Create(16, 16, ILC_COLOR2
 HIMAGELIST ClearAndRescan(HWND list_view, HIMAGELIST image_list)
 {
     g_cache.cache.clear();
-    SendMessageA(list_view, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(list_view, LVM_DELETEALLITEMS, 0, 0);
     ImageList_Destroy(image_list);
     const HIMAGELIST fresh = CreateLibraryImageList();
-    SendMessageA(list_view, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(fresh));
+    SendMessageW(list_view, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(fresh));
     g_cache.lha = std::make_unique<LhaComponent>();
     ScanLibrary(list_view, fresh);
     g_cache.lha.reset();

@@ -2,11 +2,11 @@
 
 #include <shellapi.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/application_win.h"
+#include "core/wide_text_win.h"
 #include "resources/about_dialog_ids.h"
 #include "resources/string_ids.h"
 #include "ui/centring_win.h"
@@ -16,60 +16,57 @@ namespace {
 
 constexpr int kTextCapacity = 260;
 
-std::string VersionWord()
-{
-    char text[kTextCapacity] = {};
-    LoadStringA(g_app.instance, IDS_VERSION, text, sizeof text);
-    return text;
-}
+std::wstring VersionWord() { return ResourceText(IDS_VERSION); }
 
 // One string value of a file's version resource, or false when the file has no resource or
 // the resource lacks that value.
-bool ReadVersionValue(const char* file, const char* value_path, std::string& value)
+bool ReadVersionValue(const std::wstring& file, const wchar_t* value_path, std::wstring& value)
 {
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(file, &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
     if (size == 0)
         return false;
-    std::vector<char> block(size);
-    if (!GetFileVersionInfoA(file, 0, size, block.data()))
+    std::vector<wchar_t> block((size + 1) / sizeof(wchar_t) + 1);
+    if (!GetFileVersionInfoW(file.c_str(), 0, size, block.data()))
         return false;
-    char* found = nullptr;
+    wchar_t* found = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block.data(), value_path, reinterpret_cast<void**>(&found), &length) || !found)
+    if (!VerQueryValueW(block.data(), value_path, reinterpret_cast<void**>(&found), &length) || !found)
         return false;
-    // The length counts the terminator, when there is one; never read past the block.
-    const char* end = block.data() + block.size();
+    // The length counts characters and the terminator, when there is one; never read past
+    // the block.
+    const wchar_t* end = block.data() + block.size();
     size_t usable = length;
     if (found < block.data() || found >= end)
         return false;
     if (usable > static_cast<size_t>(end - found))
         usable = end - found;
-    value.assign(found, strnlen(found, usable));
+    size_t text_length = 0;
+    while (text_length < usable && found[text_length] != L'\0')
+        ++text_length;
+    value.assign(found, text_length);
     return true;
 }
 
-std::string ProgramVersionText()
+std::wstring ProgramVersionText()
 {
-    std::string text = VersionWord();
-    std::string version;
-    if (ReadVersionValue(ExecutablePath().c_str(), "\\StringFileInfo\\041104b0\\ProductVersion", version))
+    std::wstring text = VersionWord();
+    std::wstring version;
+    if (ReadVersionValue(Wide(ExecutablePath()), L"\\StringFileInfo\\041104b0\\ProductVersion", version))
         text = version;
     return text;
 }
 
-std::string LibraryVersionText()
+std::wstring LibraryVersionText()
 {
-    std::string text = "UNLHA32.DLL " + VersionWord();
-    HMODULE library = LoadLibraryA("unlha32.dll");
+    std::wstring text = L"UNLHA32.DLL " + VersionWord();
+    HMODULE library = LoadLibraryW(L"unlha32.dll");
     if (!library)
         return text;
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(library, path, MAX_PATH);
-    char value_path[64];
-    wsprintfA(value_path, "%s040904E4\\FileVersion", "\\StringFileInfo\\");
-    std::string version;
-    if (ReadVersionValue(path, value_path, version))
+    wchar_t path[MAX_PATH + 1] = {};
+    GetModuleFileNameW(library, path, MAX_PATH);
+    std::wstring version;
+    if (ReadVersionValue(path, L"\\StringFileInfo\\040904E4\\FileVersion", version))
         text += version;
     FreeLibrary(library);
     return text;
@@ -78,16 +75,16 @@ std::string LibraryVersionText()
 void OnInitDialog(HWND dialog)
 {
     MakeLinkControl(dialog, GetDlgItem(dialog, IDC_ABOUT_LINK));
-    SetDlgItemTextA(dialog, IDC_ABOUT_PROGRAM_VERSION, ProgramVersionText().c_str());
-    SetDlgItemTextA(dialog, IDC_ABOUT_LIBRARY_VERSION, LibraryVersionText().c_str());
+    SetDlgItemTextW(dialog, IDC_ABOUT_PROGRAM_VERSION, ProgramVersionText().c_str());
+    SetDlgItemTextW(dialog, IDC_ABOUT_LIBRARY_VERSION, LibraryVersionText().c_str());
     CentreWindow(dialog);
 }
 
 void OnLinkNotification(HWND dialog, WORD code)
 {
     if (code == STN_CLICKED) {
-        char address[kTextCapacity] = {};
-        GetDlgItemTextA(dialog, IDC_ABOUT_LINK, address, sizeof address);
+        wchar_t address[kTextCapacity] = {};
+        GetDlgItemTextW(dialog, IDC_ABOUT_LINK, address, kTextCapacity);
         OpenLinkAddress(address);
     }
     EndDialog(dialog, 0);
@@ -106,9 +103,9 @@ void OnCommand(HWND dialog, WORD id, WORD code)
 
 }  // namespace
 
-void OpenLinkAddress(const char* address)
+void OpenLinkAddress(const wchar_t* address)
 {
-    ShellExecuteA(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM)

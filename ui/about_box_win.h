@@ -5,4 +5,4 @@
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Opens a link's address with the shell; the caller closes its dialog whatever happens.
-void OpenLinkAddress(const char* address);
+void OpenLinkAddress(const wchar_t* address);

@@ -12,6 +12,7 @@
 #include "core/help_win.h"
 #include "core/roster_win.h"
 #include "core/startup_entry_win.h"
+#include "core/wide_text_win.h"
 #include "display/window_program_win.h"
 #include "resources/general_page_ids.h"
 #include "ui/general_page_rules.h"
@@ -37,7 +38,7 @@ struct GeneralPage {
     bool starts_with_windows_at_open = false;
     // Shows the command of another copy of the program that the Run value names.
     HWND startup_tip = nullptr;
-    std::string startup_tip_text;
+    std::wstring startup_tip_text;
 };
 
 const int kSizeGroup[] = {IDC_GENERAL_WIDTH_LABEL,  IDC_GENERAL_WIDTH_UPDOWN,  IDC_GENERAL_MIN_WIDTH, IDC_GENERAL_HEIGHT_LABEL,
@@ -46,13 +47,11 @@ const int kNoAttachGroup[] = {IDC_GENERAL_NO_ATTACH_BOX, IDC_GENERAL_HIDE, IDC_G
 const int kExclusionGroup[] = {IDC_GENERAL_EXCLUDED_BOX, IDC_GENERAL_EXCLUDED_LIST, IDC_GENERAL_DELETE, IDC_GENERAL_PICKER};
 const int kRadios[] = {IDC_GENERAL_HIDE, IDC_GENERAL_TO_TASKBAR, IDC_GENERAL_STAY};
 
-GeneralPage* PageOf(HWND window) { return reinterpret_cast<GeneralPage*>(GetWindowLongPtrA(window, DWLP_USER)); }
-
-bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+GeneralPage* PageOf(HWND window) { return reinterpret_cast<GeneralPage*>(GetWindowLongPtrW(window, DWLP_USER)); }
 
 LRESULT SendItem(const GeneralPage& page, int id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0)
 {
-    return SendDlgItemMessageA(page.page, id, message, wparam, lparam);
+    return SendDlgItemMessageW(page.page, id, message, wparam, lparam);
 }
 
 template <size_t N>
@@ -71,9 +70,9 @@ void UpdateGroups(const GeneralPage& page)
 
 std::string ItemText(const GeneralPage& page, int id)
 {
-    char text[kMaxPath + 1] = {};
-    GetDlgItemTextA(page.page, id, text, sizeof text);
-    return text;
+    wchar_t text[kMaxPath + 1] = {};
+    GetDlgItemTextW(page.page, id, text, kMaxPath + 1);
+    return Utf8(text);
 }
 
 bool IsChecked(const GeneralPage& page, int id) { return IsDlgButtonChecked(page.page, id) == BST_CHECKED; }
@@ -110,21 +109,21 @@ void ShowSize(const GeneralPage& page, int updown, int edit, int32_t value)
 
 void ShowOtherStartupCommand(GeneralPage& page, const std::string& command)
 {
-    page.startup_tip_text = command;
-    page.startup_tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+    page.startup_tip_text = Wide(command);
+    page.startup_tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page.page, nullptr,
-                                       GetModuleHandleA(nullptr), nullptr);
+                                       GetModuleHandleW(nullptr), nullptr);
     if (!page.startup_tip)
         return;
-    TOOLINFOA tool = {};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = page.page;
     tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(page.page, IDC_GENERAL_START_WITH_WINDOWS));
     tool.lpszText = &page.startup_tip_text[0];
-    SendMessageA(page.startup_tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(page.startup_tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // Long paths wrap instead of running off the screen.
-    SendMessageA(page.startup_tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    SendMessageW(page.startup_tip, TTM_SETMAXTIPWIDTH, 0, 400);
 }
 
 void ShowStartupEntry(GeneralPage& page)
@@ -149,7 +148,7 @@ void OnInitDialog(HWND window)
     auto* page = new GeneralPage;
     page->page = window;
     page->sheet = GetParent(window);
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
 
     // Taken first: showing the sizes stores them again through the edits' notifications.
     const AppSettings shown = g_app.settings;
@@ -175,7 +174,7 @@ void OnDestroy(HWND window, GeneralPage* page)
     ApplyStartupBox(*page);
     if (page->startup_tip)
         DestroyWindow(page->startup_tip);
-    SetWindowLongPtrA(window, DWLP_USER, 0);
+    SetWindowLongPtrW(window, DWLP_USER, 0);
     delete page;
 }
 
@@ -190,10 +189,10 @@ void DeleteSelected(const GeneralPage& page)
     const LRESULT length = SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_GETTEXTLEN, selected);
     if (length == LB_ERR)
         return;
-    std::vector<char> name(static_cast<size_t>(length) + 1);
+    std::vector<wchar_t> name(static_cast<size_t>(length) + 1);
     SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(name.data()));
     SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_DELETESTRING, selected);
-    RemoveExcluded(name.data());
+    RemoveExcluded(Utf8(name.data()));
 }
 
 // Adds the program shown during the drag, unless the list holds it already in any letter
@@ -203,13 +202,14 @@ void AddShownProgram(const GeneralPage& page)
     const std::string shown = ItemText(page, IDC_GENERAL_PICKED_NAME);
     if (shown.empty())
         return;
-    const std::string name = program_file_name(shown, AnsiLeadByte);
+    const std::string name = program_file_name(shown);
+    const std::wstring wide_name = Wide(name);
     if (!name.empty() && SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                  reinterpret_cast<LPARAM>(name.c_str())) == LB_ERR) {
-        SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+                                  reinterpret_cast<LPARAM>(wide_name.c_str())) == LB_ERR) {
+        SendItem(page, IDC_GENERAL_EXCLUDED_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide_name.c_str()));
         AddExcluded(name);
     }
-    SetDlgItemTextA(page.page, IDC_GENERAL_PICKED_NAME, "");
+    SetDlgItemTextW(page.page, IDC_GENERAL_PICKED_NAME, L"");
 }
 
 // --- picking a program -----------------------------------------------------------------
@@ -243,9 +243,9 @@ std::string ProgramOf(GeneralPage& page, HWND window)
         return "";
     if (window == page.named_window)
         return page.named_path;
-    char path[kMaxPath + 1] = {};
-    if (!GetWindowProgramName(window, path, sizeof path) || lstrcmpiA(path, ExecutablePath().c_str()) == 0)
-        path[0] = '\0';
+    std::string path;
+    if (!GetWindowProgramName(window, path) || lstrcmpiW(Wide(path).c_str(), Wide(ExecutablePath()).c_str()) == 0)
+        path.clear();
     page.named_window = window;
     page.named_path = path;
     return page.named_path;
@@ -268,10 +268,10 @@ void OnMouseMove(GeneralPage& page)
 {
     if (!page.dragging)
         return;
-    SetCursor(LoadCursorA(nullptr, IDC_HAND));
+    SetCursor(LoadCursorW(nullptr, SystemResource(IDC_HAND)));
     const std::string path = ProgramOf(page, TopWindowUnderCursor());
     if (path != ItemText(page, IDC_GENERAL_PICKED_NAME))
-        SetDlgItemTextA(page.page, IDC_GENERAL_PICKED_NAME, path.c_str());
+        SetDlgItemTextW(page.page, IDC_GENERAL_PICKED_NAME, Wide(path).c_str());
 }
 
 void OnLButtonUp(GeneralPage& page)
@@ -291,7 +291,7 @@ void OnCaptureChanged(GeneralPage& page, HWND new_capture)
     if (!page.dragging || new_capture == page.page)
         return;
     page.dragging = false;
-    SetDlgItemTextA(page.page, IDC_GENERAL_PICKED_NAME, "");
+    SetDlgItemTextW(page.page, IDC_GENERAL_PICKED_NAME, L"");
 }
 
 // --- messages --------------------------------------------------------------------------
@@ -333,7 +333,7 @@ void OnHelp(GeneralPage& page, const HELPINFO& help)
 
 void ApplyGeneralPageForSessionEnd(HWND sheet)
 {
-    const HWND window = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_INDEXTOHWND, 1, 0));
+    const HWND window = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_INDEXTOHWND, 1, 0));
     GeneralPage* page = window ? PageOf(window) : nullptr;
     if (page)
         ApplyStartupBox(*page);

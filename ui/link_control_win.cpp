@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/wide_text_win.h"
 #include "ui/centring.h"
 
 namespace {
@@ -34,8 +35,8 @@ void OnLinkPaint(HWND label)
 {
     RECT client = {};
     GetClientRect(label, &client);
-    char text[kLinkTextCapacity] = {};
-    GetWindowTextA(label, text, sizeof text);
+    wchar_t text[kLinkTextCapacity] = {};
+    GetWindowTextW(label, text, kLinkTextCapacity);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(label, &paint);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -44,11 +45,11 @@ void OnLinkPaint(HWND label)
     SetTextColor(dc, kLinkColour);
     SetBkColor(dc, face);
     SetBkMode(dc, OPAQUE);
-    const int length = lstrlenA(text);
+    const int length = lstrlenW(text);
     SIZE extent = {};
-    GetTextExtentPoint32A(dc, text, length, &extent);
+    GetTextExtentPoint32W(dc, text, length, &extent);
     // The text is placed by measurement, so it stays centred whatever font the dialog has.
-    TextOutA(dc, CentredOffset(client.right - client.left, extent.cx),
+    TextOutW(dc, CentredOffset(client.right - client.left, extent.cx),
              CentredOffset(client.bottom - client.top, extent.cy), text, length);
     SelectObject(dc, old_font);
     EndPaint(label, &paint);
@@ -66,11 +67,11 @@ LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wparam, LPARAM lparam
 {
     switch (message) {
     case WM_PAINT: OnLinkPaint(label); return 0;
-    case WM_SETCURSOR: SetCursor(LoadCursorA(nullptr, IDC_HAND)); return 0;
+    case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, SystemResource(IDC_HAND))); return 0;
     case WM_NCDESTROY: OnLinkGone(); break;
     default: break;
     }
-    return CallWindowProcA(g_link.previous, label, message, wparam, lparam);
+    return CallWindowProcW(g_link.previous, label, message, wparam, lparam);
 }
 
 }  // namespace
@@ -79,19 +80,19 @@ void MakeLinkControl(HWND, HWND label)
 {
     if (!label)
         return;
-    LOGFONTA description = {};
-    HFONT own_font = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
-    GetObjectA(own_font ? static_cast<HGDIOBJ>(own_font) : GetStockObject(SYSTEM_FONT), sizeof description,
+    LOGFONTW description = {};
+    HFONT own_font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    GetObjectW(own_font ? static_cast<HGDIOBJ>(own_font) : GetStockObject(SYSTEM_FONT), sizeof description,
                &description);
     description.lfUnderline = TRUE;
-    g_link.font = CreateFontIndirectA(&description);
+    g_link.font = CreateFontIndirectW(&description);
     g_link.fonts.push_back(g_link.font);
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(g_link.font), FALSE);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(g_link.font), FALSE);
     // A label made a link twice would otherwise hand its messages to itself for ever.
-    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(label, GWLP_WNDPROC));
+    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(label, GWLP_WNDPROC));
     if (current == LinkProc)
         return;
     g_link.previous = current;
-    SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkProc));
+    SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkProc));
     ++g_link.live_links;
 }

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "core/application_win.h"
+#include "core/wide_text_win.h"
+#include "display/profile_win.h"
 #include "resources/mascot_info_dialog_ids.h"
 #include "ui/about_box_win.h"
 #include "ui/centring_win.h"
@@ -14,45 +16,23 @@ namespace {
 
 constexpr int kTextCapacity = 260;
 // A comment longer than this is shown cut; a huge file must not exhaust the memory.
-constexpr DWORD kCommentLimit = 1u << 20;
-// Enough for any address the dialog keeps; longer values are cut to kWebPageLimit anyway.
-constexpr DWORD kProfileValueCapacity = 1024;
+constexpr size_t kCommentLimit = 1u << 20;
 
-std::string TempFolder()
-{
-    char folder[kTextCapacity + 1] = {};
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    return length < sizeof folder ? std::string(folder, length) : std::string();
-}
-
-// The comment file read whole; a file that cannot be opened or read gives no comment.
+// The comment file, stored in code page 932, read whole; a file that cannot be opened or
+// read gives no comment.
 std::string ReadComment(const std::string& folder)
 {
-    const std::string path = folder + "Comment.txt";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    std::string bytes;
+    if (!ReadFileBytes(folder + "Comment.txt", kCommentLimit, bytes))
         return {};
-    const DWORD size = GetFileSize(file, nullptr);
-    std::string text;
-    if (size != INVALID_FILE_SIZE) {
-        const DWORD wanted = size < kCommentLimit ? size : kCommentLimit;
-        std::vector<char> buffer(static_cast<size_t>(wanted) + 1, '\0');
-        DWORD read = 0;
-        if (ReadFile(file, buffer.data(), wanted, &read, nullptr))
-            text = CommentText(buffer.data(), read);
-    }
-    CloseHandle(file);
-    return text;
+    return StoredTextAsUtf8(CommentText(bytes.data(), bytes.size()));
 }
 
+// The address is cut in its stored bytes, as the dialog always kept it.
 std::string ReadWebPage(const std::string& folder)
 {
-    const std::string path = folder + "WebPage.url";
-    // The profile functions may hold an older copy of a file of the same name; drop it first.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
-    char value[kProfileValueCapacity] = {};
-    GetPrivateProfileStringA("InternetShortcut", "URL", kNoWebPage, value, sizeof value, path.c_str());
-    return CutWebPage(value);
+    StoredProfile shortcut(folder + "WebPage.url");
+    return StoredTextAsUtf8(CutWebPage(shortcut.read_stored_bytes("InternetShortcut", "URL", kNoWebPage)));
 }
 
 void OnInitDialog(HWND dialog, const Mascot* mascot)
@@ -62,13 +42,13 @@ void OnInitDialog(HWND dialog, const Mascot* mascot)
     // The menu offers this dialog only for a mascot; a stray command without one shows nothing.
     if (!mascot)
         return;
-    SetDlgItemTextA(dialog, IDC_INFO_NAME, mascot->name.c_str());
-    const std::string folder = InfoMascotFolder(TempFolder(), mascot->source_path);
-    SetDlgItemTextA(dialog, IDC_INFO_COMMENT, ReadComment(folder).c_str());
+    SetDlgItemTextW(dialog, IDC_INFO_NAME, Wide(mascot->name).c_str());
+    const std::string folder = InfoMascotFolder(TemporaryFolder(), mascot->source_path);
+    SetDlgItemTextW(dialog, IDC_INFO_COMMENT, Wide(ReadComment(folder)).c_str());
     const std::string web_page = ReadWebPage(folder);
     if (IsWebLink(web_page)) {
         MakeLinkControl(dialog, GetDlgItem(dialog, IDC_INFO_LINK));
-        SetDlgItemTextA(dialog, IDC_INFO_LINK, web_page.c_str());
+        SetDlgItemTextW(dialog, IDC_INFO_LINK, Wide(web_page).c_str());
     }
 }
 
@@ -79,9 +59,9 @@ void OnLinkNotification(HWND dialog, WORD code)
         return;
     }
     // A click where no link was made finds an empty label and changes nothing.
-    char address[kTextCapacity] = {};
-    GetDlgItemTextA(dialog, IDC_INFO_LINK, address, sizeof address);
-    if (!IsWebLink(address))
+    wchar_t address[kTextCapacity] = {};
+    GetDlgItemTextW(dialog, IDC_INFO_LINK, address, kTextCapacity);
+    if (!IsWebLink(Utf8(address)))
         return;
     OpenLinkAddress(address);
     EndDialog(dialog, 0);

@@ -11,6 +11,7 @@
 #include "core/registry_win.h"
 #include "core/roster_win.h"
 #include "core/settings_store.h"
+#include "core/wide_text_win.h"
 #include "display/definition_win.h"
 #include "display/mascot_popup_win.h"
 #include "display/mascot_settings_win.h"
@@ -19,6 +20,7 @@
 #include "library/mascot_cache_win.h"
 #include "resources/mascot_info_dialog_ids.h"
 #include "resources/mascot_page_ids.h"
+#include "resources/string_ids.h"
 #include "ui/centring_win.h"
 #include "ui/mascot_info_win.h"
 #include "ui/mascot_page_rules.h"
@@ -61,13 +63,13 @@ struct Axis {
 const Axis kHorizontal = {IDC_MASCOT_X_UNIT, IDC_MASCOT_X_UPDOWN, IDC_MASCOT_X_VALUE, &MascotSettings::WidthPerDot};
 const Axis kVertical = {IDC_MASCOT_Y_UNIT, IDC_MASCOT_Y_UPDOWN, IDC_MASCOT_Y_VALUE, &MascotSettings::HeightPerDot};
 
-const char* const kColumnHeaders[] = {"マスコット", "ファイル名"};
+const UINT kColumnHeaders[] = {IDS_COLUMN_MASCOT, IDS_COLUMN_FILE};
 
-MascotPage* PageOf(HWND window) { return reinterpret_cast<MascotPage*>(GetWindowLongPtrA(window, DWLP_USER)); }
+MascotPage* PageOf(HWND window) { return reinterpret_cast<MascotPage*>(GetWindowLongPtrW(window, DWLP_USER)); }
 
 LRESULT SendItem(const MascotPage& page, int id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0)
 {
-    return SendDlgItemMessageA(page.page, id, message, wparam, lparam);
+    return SendDlgItemMessageW(page.page, id, message, wparam, lparam);
 }
 
 template <size_t N>
@@ -94,27 +96,29 @@ void SetRange(const MascotPage& page, int updown, UpDownRange range)
 
 std::string ItemText(const MascotPage& page, int id)
 {
-    char text[kMaxLibraryText + 1] = {};
-    GetDlgItemTextA(page.page, id, text, sizeof text);
-    return text;
+    wchar_t text[kMaxLibraryText + 1] = {};
+    GetDlgItemTextW(page.page, id, text, kMaxLibraryText + 1);
+    return Utf8(text);
 }
 
 bool IsChecked(const MascotPage& page, int id) { return IsDlgButtonChecked(page.page, id) == BST_CHECKED; }
 
-std::string RowText(const MascotPage& page, int row, int column)
+std::wstring RowWideText(const MascotPage& page, int row, int column)
 {
-    char text[kMaxLibraryText + 1] = {};
-    LVITEMA item = {};
+    wchar_t text[kMaxLibraryText + 1] = {};
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(page.list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    item.cchTextMax = kMaxLibraryText + 1;
+    SendMessageW(page.list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
     return text;
 }
 
+std::string RowText(const MascotPage& page, int row, int column) { return Utf8(RowWideText(page, row, column)); }
+
 bool RowChecked(const MascotPage& page, int row)
 {
-    return (SendMessageA(page.list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
+    return (SendMessageW(page.list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
 std::string FullPathOfRow(const MascotPage& page, int row)
@@ -128,7 +132,7 @@ std::string FullPathOfRow(const MascotPage& page, int row)
 // being moved while it sorts, so the comparison must not ask the list.
 struct SortRowsContext {
     int mode;
-    std::vector<std::string> texts;
+    std::vector<std::wstring> texts;
     std::vector<bool> checked;
 };
 
@@ -137,7 +141,7 @@ int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM context_data)
     const auto& context = *reinterpret_cast<const SortRowsContext*>(context_data);
     if (a < 0 || b < 0 || static_cast<size_t>(a) >= context.texts.size() || static_cast<size_t>(b) >= context.texts.size())
         return 0;
-    return compare_rows(context.mode, lstrcmpiA(context.texts[a].c_str(), context.texts[b].c_str()), context.checked[a],
+    return compare_rows(context.mode, lstrcmpiW(context.texts[a].c_str(), context.texts[b].c_str()), context.checked[a],
                         context.checked[b]);
 }
 
@@ -145,12 +149,12 @@ void SortRows(MascotPage& page, int column)
 {
     SortRowsContext context;
     context.mode = page.sort_modes[column];
-    const int count = static_cast<int>(SendMessageA(page.list, LVM_GETITEMCOUNT, 0, 0));
+    const int count = static_cast<int>(SendMessageW(page.list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_PARAM;
         item.iItem = row;
-        SendMessageA(page.list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(page.list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         if (item.lParam < 0 || item.lParam > 0xFFFF)
             continue;
         const size_t data = static_cast<size_t>(item.lParam);
@@ -158,10 +162,10 @@ void SortRows(MascotPage& page, int column)
             context.texts.resize(data + 1);
             context.checked.resize(data + 1);
         }
-        context.texts[data] = RowText(page, row, column);
+        context.texts[data] = RowWideText(page, row, column);
         context.checked[data] = RowChecked(page, row);
     }
-    SendMessageA(page.list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(CompareRows));
+    SendMessageW(page.list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(CompareRows));
 }
 
 // --- the preview -----------------------------------------------------------------------
@@ -219,7 +223,7 @@ void TakeUpSelection(MascotPage& page)
     // A disabled clear button means a clear is running; the list is being rebuilt.
     if (page.closed || !IsWindowEnabled(GetDlgItem(page.page, IDC_MASCOT_CLEAR_CACHE)))
         return;
-    const int row = static_cast<int>(SendMessageA(page.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int row = static_cast<int>(SendMessageW(page.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (row != page.selected) {
         GiveUpPreview(page);
         if (row != -1) {
@@ -240,7 +244,7 @@ void TakeUpSelection(MascotPage& page)
 void ShowInformation(const MascotPage& page)
 {
     if (!page.closed && page.preview)
-        DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_MASCOT_INFO), page.page, MascotInfoProc,
+        DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_MASCOT_INFO), page.page, MascotInfoProc,
                         reinterpret_cast<LPARAM>(page.preview.get()));
 }
 
@@ -280,10 +284,10 @@ void Close(MascotPage& page)
     WithdrawClosingSheet(page.sheet);
     GiveUpPreview(page);
     page.selected = -1;
-    SendMessageA(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    SendMessageW(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     ImageList_Destroy(page.images);
     page.images = nullptr;
-    for (int row = 0; row < static_cast<int>(SendMessageA(page.list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+    for (int row = 0; row < static_cast<int>(SendMessageW(page.list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
         if (!RowChecked(page, row) || !may_start_another(g_roster.size(), g_app.settings.MaxMascotCount))
             continue;
         StartMascot(FullPathOfRow(page, row));
@@ -297,13 +301,13 @@ void Close(MascotPage& page)
 std::vector<std::string> SourcePathsToStart(const MascotPage& page)
 {
     std::vector<std::string> paths;
-    for (int row = 0; row < static_cast<int>(SendMessageA(page.list, LVM_GETITEMCOUNT, 0, 0)); ++row)
+    for (int row = 0; row < static_cast<int>(SendMessageW(page.list, LVM_GETITEMCOUNT, 0, 0)); ++row)
         if (RowChecked(page, row) && may_start_another(paths.size(), g_app.settings.MaxMascotCount))
             paths.push_back(RowText(page, row, 1));
     return paths;
 }
 
-// The sheet's OK and Cancel become one "閉じる" button where Cancel was.
+// The sheet's OK and Cancel become one close button where Cancel was.
 void ReplaceSheetButtons(HWND sheet)
 {
     const HWND ok = GetDlgItem(sheet, IDOK);
@@ -313,33 +317,34 @@ void ReplaceSheetButtons(HWND sheet)
     POINT corner = {cancel_rect.left, cancel_rect.top};
     ScreenToClient(sheet, &corner);
     DestroyWindow(cancel);
-    SetWindowTextA(ok, "閉じる");
+    SetWindowTextW(ok, ResourceText(IDS_CLOSE).c_str());
     SetWindowPos(ok, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 void SetUpList(MascotPage& page)
 {
-    SendMessageA(page.list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
-    SendMessageA(page.list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
-    SendMessageA(page.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    SendMessageW(page.list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+    SendMessageW(page.list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+    SendMessageW(page.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     page.images = CreateLibraryImageList();
-    SendMessageA(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(page.images));
+    SendMessageW(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(page.images));
     for (int column = 0; column < 2; ++column) {
-        LVCOLUMNA header = {};
+        std::wstring text = ResourceText(kColumnHeaders[column]);
+        LVCOLUMNW header = {};
         header.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         header.fmt = LVCFMT_LEFT;
-        header.pszText = const_cast<char*>(kColumnHeaders[column]);
+        header.pszText = &text[0];
         header.cx = static_cast<int>(
-            SendMessageA(page.list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kColumnHeaders[column])));
+            SendMessageW(page.list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
         header.iSubItem = column;
-        SendMessageA(page.list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
+        SendMessageW(page.list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
     }
 }
 
-void FillDropDown(const MascotPage& page, int id, const char* first, const char* second)
+void FillDropDown(const MascotPage& page, int id, UINT first, UINT second)
 {
-    SendItem(page, id, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(first));
-    SendItem(page, id, CB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(second));
+    SendItem(page, id, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(ResourceText(first).c_str()));
+    SendItem(page, id, CB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(ResourceText(second).c_str()));
     SendItem(page, id, CB_SETCURSEL, 0);
 }
 
@@ -349,7 +354,7 @@ void OnInitDialog(HWND window)
     page->page = window;
     page->sheet = GetParent(window);
     page->list = GetDlgItem(window, IDC_MASCOT_LIST);
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
 
     EnableWindow(page->sheet, FALSE);
     ReplaceSheetButtons(page->sheet);
@@ -364,10 +369,10 @@ void OnInitDialog(HWND window)
     // From here the check boxes alone record what runs once the sheet closes.
     StopAllMascots();
 
-    FillDropDown(*page, IDC_MASCOT_X_SIDE, "左から", "右から");
-    FillDropDown(*page, IDC_MASCOT_Y_SIDE, "上から", "下から");
-    FillDropDown(*page, IDC_MASCOT_X_UNIT, "％", "ドット");
-    FillDropDown(*page, IDC_MASCOT_Y_UNIT, "％", "ドット");
+    FillDropDown(*page, IDC_MASCOT_X_SIDE, IDS_FROM_LEFT, IDS_FROM_RIGHT);
+    FillDropDown(*page, IDC_MASCOT_Y_SIDE, IDS_FROM_TOP, IDS_FROM_BOTTOM);
+    FillDropDown(*page, IDC_MASCOT_X_UNIT, IDS_UNIT_PERCENT, IDS_UNIT_DOT);
+    FillDropDown(*page, IDC_MASCOT_Y_UNIT, IDS_UNIT_PERCENT, IDS_UNIT_DOT);
     SetRange(*page, IDC_MASCOT_X_UPDOWN, kPercentRange);
     SetRange(*page, IDC_MASCOT_Y_UPDOWN, kPercentRange);
     SendItem(*page, IDC_MASCOT_WIDTH_UPDOWN, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_MASCOT_MIN_WIDTH)));
@@ -386,10 +391,10 @@ void OnDestroy(HWND window, MascotPage* page)
     Close(*page);
     GiveUpPreview(*page);
     if (page->images) {
-        SendMessageA(page->list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+        SendMessageW(page->list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
         ImageList_Destroy(page->images);
     }
-    SetWindowLongPtrA(window, DWLP_USER, 0);
+    SetWindowLongPtrW(window, DWLP_USER, 0);
     delete page;
 }
 
@@ -468,7 +473,7 @@ BOOL OnNotify(MascotPage& page, const NMHDR& header, LPARAM lparam)
     case PSN_RESET: Close(page); break;
     default: return FALSE;
     }
-    SetWindowLongPtrA(page.page, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(page.page, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
@@ -482,7 +487,7 @@ void OnHelp(MascotPage& page, const HELPINFO& help)
 
 std::vector<std::string> SaveMascotPageForSessionEnd(HWND sheet)
 {
-    const HWND window = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
+    const HWND window = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_INDEXTOHWND, 0, 0));
     MascotPage* page = window ? PageOf(window) : nullptr;
     if (!page || page->closed)
         return {};

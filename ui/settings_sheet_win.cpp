@@ -13,13 +13,13 @@ namespace {
 
 HPROPSHEETPAGE CreatePage(int template_id, DLGPROC procedure)
 {
-    PROPSHEETPAGEA page = {};
+    PROPSHEETPAGEW page = {};
     page.dwSize = sizeof page;
     page.dwFlags = PSP_DEFAULT;
     page.hInstance = g_app.instance;
-    page.pszTemplate = MAKEINTRESOURCEA(template_id);
+    page.pszTemplate = MAKEINTRESOURCEW(template_id);
     page.pfnDlgProc = procedure;
-    return CreatePropertySheetPageA(&page);
+    return CreatePropertySheetPageW(&page);
 }
 
 }  // namespace
@@ -31,32 +31,32 @@ void OpenSettingsSheet()
     g_app.sheet_state = SheetState::Open;
     HPROPSHEETPAGE pages[2] = {CreatePage(IDD_MASCOT_PAGE, MascotPageProc), CreatePage(IDD_GENERAL_PAGE, GeneralPageProc)};
 
-    PROPSHEETHEADERA header = {};
+    PROPSHEETHEADERW header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPTITLE | PSH_NOAPPLYNOW;
     header.hwndParent = g_app.controller;
     header.hInstance = g_app.instance;
-    header.pszCaption = g_app.title;
+    header.pszCaption = g_app.title.c_str();
     header.nPages = 2;
     header.nStartPage = 0;
     header.phpage = pages;
 
     const HWND controller = g_app.controller;
-    const LONG style = GetWindowLongA(controller, GWL_STYLE);
-    const LONG ex_style = GetWindowLongA(controller, GWL_EXSTYLE);
+    const LONG style = GetWindowLongW(controller, GWL_STYLE);
+    const LONG ex_style = GetWindowLongW(controller, GWL_EXSTYLE);
     const HWND previous_foreground = GetForegroundWindow();
     // A taskbar button with the title for as long as the sheet is open.
-    SetWindowLongA(controller, GWL_STYLE, style & ~WS_SYSMENU);
-    SetWindowLongA(controller, GWL_EXSTYLE, ex_style & ~WS_EX_TOOLWINDOW);
+    SetWindowLongW(controller, GWL_STYLE, style & ~WS_SYSMENU);
+    SetWindowLongW(controller, GWL_EXSTYLE, ex_style & ~WS_EX_TOOLWINDOW);
     ShowWindow(controller, SW_MINIMIZE);
 
-    PropertySheetA(&header);
+    PropertySheetW(&header);
     g_app.sheet = nullptr;
     g_app.sheet_state = SheetState::Closed;
 
     ShowWindow(controller, SW_HIDE);
-    SetWindowLongA(controller, GWL_EXSTYLE, GetWindowLongA(controller, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
-    SetWindowLongA(controller, GWL_STYLE, GetWindowLongA(controller, GWL_STYLE) | WS_SYSMENU);
+    SetWindowLongW(controller, GWL_EXSTYLE, GetWindowLongW(controller, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+    SetWindowLongW(controller, GWL_STYLE, GetWindowLongW(controller, GWL_STYLE) | WS_SYSMENU);
     SetForegroundWindow(previous_foreground);
 }
 

@@ -823,11 +823,11 @@ int cmd_register_message(int, char** argv)
 // tray-delete HWND ID: removes another program's tray icon, as a restarting shell loses it.
 int cmd_tray_delete(int, char** argv)
 {
-    NOTIFYICONDATAA icon = {};
+    NOTIFYICONDATAW icon = {};
     icon.cbSize = kTrayRecordSize;
     icon.hWnd = parse_window(argv[2]);
     icon.uID = static_cast<UINT>(number(argv[3]));
-    return Shell_NotifyIconA(NIM_DELETE, &icon) ? 0 : 1;
+    return Shell_NotifyIconW(NIM_DELETE, &icon) ? 0 : 1;
 }
 
 int cmd_temp_path(int, char**)
@@ -941,17 +941,21 @@ private:
     char* base_ = nullptr;
 };
 
+// A row's text as UTF-8. The list answers in UTF-16, which no code page of either process
+// can change: an ANSI question would be answered in the list's own process's code page.
 std::string remote_item_text(HWND list, const RemoteBlock& block, int row, int column)
 {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.iSubItem = column;
-    item.pszText = block.at(1024);
+    item.pszText = reinterpret_cast<wchar_t*>(block.at(1024));
     item.cchTextMax = 1024;
     block.write(0, &item, sizeof item);
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.at(0)));
-    char text[1025] = {};
-    block.read(1024, text, 1024);
-    return text;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.at(0)));
+    wchar_t text[1025] = {};
+    block.read(1024, text, 2048);
+    char utf8[4 * 1024 + 1] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    return utf8;
 }
 
 // lv-items LIST: one line per row in display order: "index itemdata image stateimage
@@ -1014,10 +1018,13 @@ bool remote_item_rect(HWND list, const RemoteBlock& block, UINT message, int row
     return true;
 }
 
+// The width of a UTF-8 text in the list's font, measured in UTF-16 by the list itself.
 int remote_string_width(HWND list, const RemoteBlock& block, const std::string& text)
 {
-    block.write(2048, text.c_str(), text.size() + 1);
-    return static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(block.at(2048))));
+    wchar_t wide[1025] = {};
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 1024);
+    block.write(2048, wide, (wcslen(wide) + 1) * sizeof(wchar_t));
+    return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(block.at(2048))));
 }
 
 // lv-layout LIST: "columns WIDTH0 WIDTH1", then per row in display order "index NAMEWIDTH

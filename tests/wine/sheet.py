@@ -81,7 +81,7 @@ class Sheet:
         result = []
         for line in self.wine.driver('lv-items', self.list).splitlines():
             _, data, image, state, selected, name, path = line.split()
-            decode = (lambda h: '' if h == '-' else bytes.fromhex(h).decode('cp932'))
+            decode = (lambda h: '' if h == '-' else bytes.fromhex(h).decode('utf-8'))
             result.append((decode(name), decode(path), state == '2', int(data), int(image), selected == '1'))
         return result
 

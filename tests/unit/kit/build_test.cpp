@@ -6,7 +6,7 @@
 #include "display/shape_trace.h"
 #include "kit/mascot_build.h"
 #include "kit/mascot_check.h"
-#include "kit/profile_text.h"
+#include "display/profile_text.h"
 #include "kit_fixtures.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "kit/cp932.h"
-#include "kit/profile_text.h"
+#include "display/profile_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "kit/profile_text.h"
+#include "display/profile_text.h"
 
 #include <cctype>
 
