@@ -56,7 +56,11 @@ for p in "${optional_packages[@]}"; do
     echo "setup: $p could not be installed; the 32-bit Wine suites will not run here" >&2
 done
 
-# Wine picks code page 932 from LC_ALL; the compiled locale keeps the shell quiet about it.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
-  "${sudo_cmd[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 >/dev/null 2>&1 || true
-fi
+# Wine picks the code page from LC_ALL: 932 for ja_JP, 1252 for en_US, where the program runs
+# as on a system of another language. Wine reads Unix file names in the locale's character
+# set, so a locale that is not compiled would leave every non-ASCII file name unreadable.
+for locale_name in ja_JP en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^${locale_name}.utf8$"; then
+    "${sudo_cmd[@]}" localedef -i "$locale_name" -f UTF-8 "$locale_name.UTF-8" >/dev/null 2>&1 || true
+  fi
+done

@@ -28,16 +28,18 @@ def definition(name=None, frames=(), pos=None):
 
 
 def pack(archive, members):
-    """members: {file name: bytes}. The archive holds them under their bare names."""
+    """members: {file name: bytes}. The archive holds them under their bare names in code page
+    932, as archivers on Japanese Windows store them."""
     archive = Path(archive)
     archive.parent.mkdir(parents=True, exist_ok=True)
     with tempfile.TemporaryDirectory() as folder:
         paths = []
         for name, data in members.items():
-            path = Path(folder) / name
-            path.write_bytes(data)
-            paths.append(str(path))
-        subprocess.run([str(LHAPACK), str(archive), *paths], check=True, stdout=subprocess.DEVNULL)
+            path = os.path.join(os.fsencode(folder), name.encode('cp932'))
+            with open(path, 'wb') as member:
+                member.write(data)
+            paths.append(path)
+        subprocess.run([os.fsencode(LHAPACK), os.fsencode(archive), *paths], check=True, stdout=subprocess.DEVNULL)
     return archive
 
 

@@ -17,6 +17,10 @@ SOURCE = Path(os.environ.get('VELMORA_SOURCE', Path(__file__).resolve().parents[
 ARCH = os.environ.get('VELMORA_WINE_ARCH') or 'win64'
 WIN_BIN = Path(os.environ.get('VELMORA_WIN_BIN', SOURCE / 'build' / ARCH / 'bin'))
 APP_DIR = 'C:\\Velmora'
+PROGRAM_LOCALE = 'ja_JP.UTF-8'
+# The program elsewhere: a system whose code page is not 932, with the program in a folder
+# whose name code page 932 cannot hold.
+ELSEWHERE = {'program_locale': 'en_US.UTF-8', 'app_folder': 'Zoë\\Velmora'}
 # Debian's wrapper picks the 32-bit loader whenever its file is there, even on a kernel that
 # cannot start it, so each prefix runs through its own architecture's loader.
 LOADERS = {'win64': '/usr/lib/wine/wine64', 'win32': '/usr/lib/wine/wine'}
@@ -99,10 +103,15 @@ class Window:
 
 
 class WineSession:
-    def __init__(self, desktop=False, install_dll=True, prefix_arch=None, monitors=None, dpi=None):
+    def __init__(self, desktop=False, install_dll=True, prefix_arch=None, monitors=None, dpi=None,
+                 program_locale=PROGRAM_LOCALE, app_folder='Velmora'):
         """monitors: [(width, height, x, y)] of X outputs, the first the primary, for a session
         of several monitors on Xorg's dummy driver instead of Xvfb (without the virtual desktop,
-        which always has one monitor)."""
+        which always has one monitor). program_locale is the program's own locale, which gives
+        it its ANSI code page (ja_JP.UTF-8 932, en_US.UTF-8 1252); the driver and Wine's own
+        programs stay in ja_JP.UTF-8. app_folder is the program's folder below C:\\."""
+        self.program_locale = program_locale
+        self.app_path = 'C:\\' + app_folder
         self.desktop = desktop
         self.monitors = monitors
         self.arch = prefix_arch or ARCH
@@ -131,8 +140,8 @@ class WineSession:
         if monitors:
             # Wine takes the monitors from the prefix, which a boot brings up to date.
             self.wine('wineboot', timeout=120)
-        self.app_dir = self.prefix / 'drive_c' / 'Velmora'
-        self.app_dir.mkdir()
+        self.app_dir = self.prefix / 'drive_c' / Path(*self.app_path[3:].split('\\'))
+        self.app_dir.mkdir(parents=True)
         shutil.copy(WIN_BIN / 'Velmora2.exe', self.app_dir)
         if install_dll and (WIN_BIN / 'unlha32.dll').exists():
             shutil.copy(WIN_BIN / 'unlha32.dll', self.app_dir)
@@ -248,10 +257,10 @@ class WineSession:
         system libraries that the program finds missing, as on an older Windows."""
         if not first_start and self.registry() is None:
             self.driver('reg-create-unicode', 'Software\\Korrin\\Velmora2'.encode('cp932').hex())
-        env = dict(self.env)
+        env = dict(self.env, LC_ALL=self.program_locale)
         if without:
             env['WINEDLLOVERRIDES'] += ';' + ','.join(without) + '=d'
-        self.velmora = subprocess.Popen([self.loader, APP_DIR + '\\Velmora2.exe'], env=env,
+        self.velmora = subprocess.Popen([self.loader, self.app_path + '\\Velmora2.exe'], env=env,
                                         stdout=subprocess.DEVNULL, stderr=open(os.environ.get('VELMORA_WINE_LOG', os.devnull), 'a'))
         self.processes.append(self.velmora)
         if wait:

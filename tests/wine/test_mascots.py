@@ -6,14 +6,15 @@ import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
 from fixtures import bmp_bytes, definition, pack, two_frame_archive
+from conftest import LOCALES, desktop_session
 from harness import WAIT_SCALE, wait_until
 
 ROOT = 'Software\\Korrin\\Velmora2'
 
 
 @pytest.fixture
-def wine(wine_desktop):
-    session = wine_desktop
+def wine(request):
+    session = desktop_session(request)
     session.delete_key('Software\\Korrin')
     mascots = session.app_dir / 'Mascots'
     shutil.rmtree(mascots, ignore_errors=True)
@@ -70,6 +71,22 @@ def test_definition_anchor_and_name_from_the_archive(wine):
     mascot = wait_until(lambda: wine.mascots(), message='the mascot')[0]
     wine.driver('foreground', target)
     settle(wine, mascot.handle, (424, 513, 488, 593))
+
+
+@LOCALES
+def test_archive_in_a_japanese_folder_runs_with_its_japanese_frames_and_settings(wine):
+    pack(wine.app_dir / 'Mascots' / 'ネコ' / 'みけ.lzh', {
+        'VLD.INI': definition('ミケ', [('ミケ1.bmp', 10), ('ミケ2.bmp', 10)]),
+        'ミケ1.bmp': bmp_bytes(64, 80, ellipse_figure(64, 80)),
+        'ミケ2.bmp': bmp_bytes(64, 80, ellipse_figure(64, 80)),
+    })
+    # Settings stored under the Japanese name reach it: the name came through whole.
+    wine.set_value(ROOT + '\\Mascot\\ミケ', 'PositionY', 10)
+    (mascot,), _ = run(wine, 'ネコ\\みけ.lzh')
+    settle(wine, mascot.handle, (384, 168, 448, 248))
+    assert wine.region(mascot.handle), 'the frames were extracted under their Japanese names and shaped the window'
+    wine.exit_velmora()
+    assert wine.registry()[ROOT + '\\View'] == {'ネコ\\みけ.lzh': (1, 'ネコ\\みけ.lzh'.encode('cp932') + b'\0')}
 
 
 def test_archive_without_a_usable_frame_shows_an_empty_window(wine):

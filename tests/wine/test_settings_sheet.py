@@ -7,6 +7,7 @@ import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
 from fixtures import bmp_bytes, definition, pack
+from conftest import LOCALES, desktop_session
 from harness import stays, wait_until
 from sheet import (BM_CLICK, CB_GETCURSEL, ROOT, UDM_GETRANGE, WM_COMMAND, Sheet, definition_with_icons,
                    icon_bytes)
@@ -18,8 +19,8 @@ SIZE_GROUP = [1031, 1032, 1033, 1021, 1034, 1024, 1035]
 
 
 @pytest.fixture
-def wine(wine_desktop):
-    session = wine_desktop
+def wine(request):
+    session = desktop_session(request)
     session.delete_key('Software\\Korrin')
     shutil.rmtree(session.app_dir / 'Mascots', ignore_errors=True)
     (session.app_dir / 'Mascots').mkdir()
@@ -57,7 +58,13 @@ def archive(wine, below, **definition):
 
 def extractions(wine):
     log = wine.prefix / 'drive_c' / LOG
-    lines = log.read_bytes().decode('cp932').splitlines() if log.exists() else []
+    # The ANSI entry logs its code page 932 line, the wide entry its line in UTF-8.
+    lines = []
+    for line in (log.read_bytes().splitlines() if log.exists() else []):
+        try:
+            lines.append(line.decode('utf-8'))
+        except UnicodeDecodeError:
+            lines.append(line.decode('cp932'))
     return [line for line in lines if 'VLD.INI *.ico' in line]
 
 
@@ -102,6 +109,33 @@ def test_cache_reads_each_archive_once_and_later_only_those_with_icons(wine):
     # Image index and item data are the position at insertion, which is file-system order.
     assert sorted(r[3] for r in sheet.rows()) == [0, 1, 2]
     assert all(r[3] == r[4] for r in sheet.rows())
+    sheet.close()
+
+
+@LOCALES
+def test_japanese_names_are_listed_as_written_and_cached_in_code_page_932(wine):
+    archive(wine, 'ネコ/みけ.lzh', name='ミケ', icon16='みけ.ico')
+    archive(wine, 'Zoë.lzh', name='ふわり')
+    wine.start_velmora()
+    assert wine.window_text_bytes(wine.controller().handle) == 'Velmora２'.encode('cp932')
+    sheet = Sheet(wine)
+    assert [(r[0], r[1]) for r in sheet.rows()] == [('ふわり', 'Zoë.lzh'), ('ミケ', 'ネコ\\みけ.lzh')]
+    close = wine.driver('dlg-item', sheet.handle, 1).split()
+    assert bytes.fromhex(close[3]).decode('cp932') == '閉じる' and close[2] == '1'
+    wait_until(lambda: icon_colour(wine, sheet, wine.screenshot(wine.root / 'japanese.png'), 1) in RED,
+               message="the icon named in Japanese on the archive's row")
+    sheet.close()
+    assert wine.exit_velmora() == 0
+    # A path that code page 932 cannot hold is left out of the file rather than written wrongly.
+    assert (wine.app_dir / 'Velmo2.mdc').read_bytes() == '\\ネコ\\みけ.lzh\0ミケ\0\1\0\0\0'.encode('cp932')
+
+    # The archive left out is read afresh at the next opening; the cached one only for its icon.
+    (wine.prefix / 'drive_c' / LOG).unlink()
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    assert sheet.names() == ['ふわり', 'ミケ']
+    assert sorted(line.split('"')[1] for line in extractions(wine)) == [
+        wine.app_path + '\\Mascots\\Zoë.lzh', wine.app_path + '\\Mascots\\ネコ\\みけ.lzh']
     sheet.close()
 
 
