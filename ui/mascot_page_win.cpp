@@ -357,6 +357,7 @@ void OnInitDialog(HWND window)
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
 
     EnableWindow(page->sheet, FALSE);
+    FitSheetToPage(page->sheet, window, IDD_MASCOT_PAGE);
     ReplaceSheetButtons(page->sheet);
     g_app.sheet = page->sheet;
     CentreWindow(page->sheet);

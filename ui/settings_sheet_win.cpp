@@ -11,6 +11,9 @@
 
 namespace {
 
+// The sheet's apply button, which this sheet hides but keeps.
+constexpr int kApplyButton = 0x3021;
+
 HPROPSHEETPAGE CreatePage(int template_id, DLGPROC procedure)
 {
     PROPSHEETPAGEW page = {};
@@ -22,7 +25,60 @@ HPROPSHEETPAGE CreatePage(int template_id, DLGPROC procedure)
     return CreatePropertySheetPageW(&page);
 }
 
+// The template's size in dialog units: cx and cy of its extended dialog header.
+bool TemplateSize(int template_id, SIZE& units)
+{
+    const HRSRC found = FindResourceW(g_app.instance, MAKEINTRESOURCEW(template_id), MAKEINTRESOURCEW(5));
+    const HGLOBAL loaded = found ? LoadResource(g_app.instance, found) : nullptr;
+    const auto* bytes = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    constexpr DWORD kSizeOffset = 22;  // version, signature, help id, styles, item count, x, y
+    if (!bytes || SizeofResource(g_app.instance, found) < kSizeOffset + 4)
+        return false;
+    units.cx = *reinterpret_cast<const short*>(bytes + kSizeOffset);
+    units.cy = *reinterpret_cast<const short*>(bytes + kSizeOffset + 2);
+    return true;
+}
+
+void GrowWindow(HWND window, int dx, int dy)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left + dx, rect.bottom - rect.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MoveChild(HWND parent, HWND child, int dx, int dy)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    SetWindowPos(child, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
+
+void FitSheetToPage(HWND sheet, HWND page, int template_id)
+{
+    SIZE units = {};
+    const HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
+    if (!tabs || !TemplateSize(template_id, units))
+        return;
+    RECT needed = {0, 0, units.cx, units.cy};
+    MapDialogRect(page, &needed);
+    RECT area;
+    GetClientRect(tabs, &area);
+    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    const int dx = needed.right > area.right - area.left ? needed.right - (area.right - area.left) : 0;
+    const int dy = needed.bottom > area.bottom - area.top ? needed.bottom - (area.bottom - area.top) : 0;
+    if (dx == 0 && dy == 0)
+        return;
+    GrowWindow(tabs, dx, dy);
+    GrowWindow(page, dx, dy);
+    for (int button : {IDOK, IDCANCEL, IDHELP, kApplyButton})
+        if (const HWND found = GetDlgItem(sheet, button))
+            MoveChild(sheet, found, dx, dy);
+    GrowWindow(sheet, dx, dy);
+}
 
 void OpenSettingsSheet()
 {

@@ -6,7 +6,7 @@ import subprocess
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import WineSession, wait_until
+from harness import ELSEWHERE, WineSession, wait_until
 from menus import WM_COMMAND, open_dialog
 from pictures import Picture, suite_shots
 from sheet import ROOT, Sheet
@@ -15,10 +15,13 @@ IDOK = 1
 WIDTHS = {}
 
 
-@pytest.fixture(scope='module', params=[96, 144, 192], ids=['96dpi', '144dpi', '192dpi'])
+@pytest.fixture(scope='module', params=[(96, {}), (144, {}), (192, {}), (96, ELSEWHERE)],
+                ids=['96dpi', '144dpi', '192dpi', '96dpi-elsewhere'])
 def session(request):
-    session = WineSession(desktop=True, dpi=request.param)
-    session.dpi = request.param
+    dpi, where = request.param
+    session = WineSession(desktop=True, dpi=dpi, **where)
+    session.dpi = dpi
+    session.shots = f"{dpi}dpi{'-elsewhere' if where else ''}"
     (session.app_dir / 'Mascots').mkdir()
     write_bmp24(session.app_dir / 'Mascots' / 'a.bmp', 40, 48, ellipse_figure(40, 48))
     session.set_value(ROOT + '\\View', 'a.bmp', 'a.bmp')
@@ -39,7 +42,7 @@ def ink_extent(picture, rect):
 
 def cut_texts(session, window, name):
     """The controls whose text is cut, by measurement and on a screenshot of the window."""
-    path = suite_shots() / f'texts-{session.dpi}dpi-{name}.png'
+    path = suite_shots() / f'texts-{session.shots}-{name}.png'
     session.screenshot(path)
     picture = Picture(path)
     cut = []
