@@ -28,12 +28,25 @@ def wine_desktop_elsewhere():
     session.close()
 
 
+@pytest.fixture(scope='module')
+def wine_desktop_utf8():
+    """As wine_desktop, with a test build of the program that runs in code page 65001, as on
+    Japanese Windows with UTF-8 for worldwide language support turned on, in a folder whose
+    name code page 932 cannot hold."""
+    session = WineSession(desktop=True, app_folder=ELSEWHERE['app_folder'])
+    session.install_program('Velmora2-utf8.exe')
+    yield session
+    session.close()
+
+
 def desktop_session(request):
-    """The virtual-desktop session a test asks for by its parameter: 'ja' (the default) or
-    'elsewhere'."""
+    """The virtual-desktop session a test asks for by its parameter: 'ja' (the default),
+    'elsewhere' or 'utf8'."""
     where = getattr(request, 'param', 'ja')
-    return request.getfixturevalue('wine_desktop_elsewhere' if where == 'elsewhere' else 'wine_desktop')
+    return request.getfixturevalue({'elsewhere': 'wine_desktop_elsewhere', 'utf8': 'wine_desktop_utf8'}.get(
+        where, 'wine_desktop'))
 
 
-# Runs a test once as on Japanese Windows and once elsewhere; the expected values are the same.
-LOCALES = pytest.mark.parametrize('wine', ['ja', 'elsewhere'], indirect=True)
+# Runs a test as on Japanese Windows, as on Windows of another language and in code page
+# 65001; the expected values are the same.
+LOCALES = pytest.mark.parametrize('wine', ['ja', 'elsewhere', 'utf8'], indirect=True)
