@@ -107,6 +107,40 @@ TEST(CacheFile, WriterCutsAtNulAnd260BytesAndWritesOnlyZeroOrOne)
     EXPECT_EQ(written, join({record("\\a", "Ta", 0), record("\\b", std::string(260, 'y'), 1)}));
 }
 
+// The file holds code page 932 and the program UTF-8: records convert both ways byte for byte,
+// records in the file's key order, not the program's; an entry the code page cannot hold is
+// left out, and a record whose bytes form no text is dropped on reading.
+TEST(CacheFile, KeysAndNamesAreCodePage932InTheFileAndUtf8InTheProgram)
+{
+    CacheEntries entries;
+    entries["\\ネコ\\みけ.lzh"] = LibraryEntry{"", "ミケ", 1, 1};
+    entries["\\表示.lzh"] = LibraryEntry{"", "表示", 0, 1};
+    entries["\\Zoë.lzh"] = LibraryEntry{"", "Zoe", 0, 1};
+    entries["\\zoe.lzh"] = LibraryEntry{"", "Zoë", 0, 1};
+    entries["\\ｱ.lzh"] = LibraryEntry{"", "ｱ", 0, 1};
+    entries["\\long.lzh"] = LibraryEntry{"", std::string(100, 'a') + u8"\u3042" + std::string(200, 'b'), 0, 1};
+    const std::vector<uint8_t> written = write_cache_file(entries);
+    // 0x83 (ネ) sorts before 0x95 (表) and 0xB1 (ｱ), unlike the UTF-8 lead bytes 0xE3, 0xE8, 0xEF;
+    // the long name is cut to 260 bytes after its two-byte character.
+    const std::vector<uint8_t> expected =
+        join({record("\\long.lzh", std::string(100, 'a') + "\x82\xA0" + std::string(158, 'b'), 0),
+              record("\\\x83\x6C\x83\x52\\\x82\xDD\x82\xAF.lzh", "\x83\x7E\x83\x50", 1),
+              record("\\\x95\x5C\x8E\xA6.lzh", "\x95\x5C\x8E\xA6", 0), record("\\\xB1.lzh", "\xB1", 0)});
+    EXPECT_EQ(written, expected);
+
+    CacheEntries read;
+    EXPECT_EQ(read_cache_file(written.data(), written.size(), read), written.size());
+    EXPECT_EQ(read.at("\\ネコ\\みけ.lzh").name, "ミケ");
+    EXPECT_EQ(read.at("\\表示.lzh").name, "表示");
+    EXPECT_EQ(read.count("\\Zoë.lzh"), 0u);
+
+    const std::vector<uint8_t> damaged = join({record("\\\x85\x40.lzh", "Bad", 1), record("\\ok.lzh", "\x83\x83", 0),
+                                               record("\\good.lzh", "Good", 0)});
+    CacheEntries kept;
+    EXPECT_EQ(read_cache_file(damaged.data(), damaged.size(), kept), damaged.size());
+    EXPECT_EQ(listing(kept), (std::vector<std::string>{"\\good.lzh=Good/0", "\\ok.lzh=ャ/0"}));
+}
+
 // Every prefix of a sound file, each in a buffer of exactly its size so that the sanitizers
 // see any read past it, loads exactly the records that are whole within it.
 TEST(CacheFile, TruncatedAtEveryOffset)
