@@ -8,6 +8,7 @@ import time
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
+from conftest import LOCALES, desktop_session
 from harness import SOURCE, stays, wait_until
 from menus import still_mascot_rects
 from pictures import suite_shots
@@ -23,8 +24,8 @@ DRIVER = 'C:\\vdriver.exe'
 
 
 @pytest.fixture
-def wine(wine_desktop):
-    session = wine_desktop
+def wine(request):
+    session = desktop_session(request)
     session.delete_key('Software\\Korrin')
     shutil.rmtree(session.app_dir / 'Mascots', ignore_errors=True)
     (session.app_dir / 'Mascots').mkdir()
@@ -204,6 +205,22 @@ def test_picker_names_the_program_of_a_child_control_and_adds_it_once(wine):
     sheet.close()
     assert wine.exit_velmora() == 0
     assert set(wine.registry()[ROOT + '\\NoApp']) == {'vdriver.exe'}
+
+
+@LOCALES
+def test_picker_names_a_program_named_in_japanese(wine):
+    folder = wine.prefix / 'drive_c' / 'ドライバ'
+    folder.mkdir(exist_ok=True)
+    shutil.copy(wine.prefix / 'drive_c' / 'vdriver.exe', folder / 'ネコ.exe')
+    wine.start_velmora()
+    sheet = open_general(wine)
+    process = wine.spawn('C:\\ドライバ\\ネコ.exe', 'owned-dialog', 10, 420)
+    edit = process.stdout.readline().split()[2]
+    drag_to(wine, sheet, centre(wine.window(edit).rect), 'C:\\ドライバ\\ネコ.exe')
+    has_entries(wine, sheet, ['ネコ.exe'])
+    sheet.close()
+    assert wine.exit_velmora() == 0
+    assert set(wine.registry()[ROOT + '\\NoApp']) == {'ネコ.exe'}
 
 
 def test_picker_shows_nothing_over_the_desktop_taskbar_sheet_and_mascot(wine):
