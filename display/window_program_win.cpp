@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "display/packaged_app.h"
+#include "display/system_library_win.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ public:
 
     bool open_process_api() override
     {
-        psapi_ = LoadLibraryA("PSAPI.DLL");
+        psapi_ = LoadSystemLibrary(L"PSAPI.DLL");
         enum_processes_ = Lookup<EnumProcessesFn>(psapi_, "EnumProcesses");
         enum_modules_ = Lookup<EnumProcessModulesFn>(psapi_, "EnumProcessModules");
         module_file_name_ = Lookup<GetModuleFileNameExFn>(psapi_, "GetModuleFileNameExA");
@@ -61,7 +62,7 @@ public:
 
     bool open_task_api() override
     {
-        vdmdbg_ = LoadLibraryA("VDMDBG.DLL");
+        vdmdbg_ = LoadSystemLibrary(L"VDMDBG.DLL");
         enum_tasks_ = Lookup<VDMEnumTaskWOWExFn>(vdmdbg_, "VDMEnumTaskWOWEx");
         return enum_tasks_ != nullptr;
     }
@@ -124,7 +125,7 @@ public:
 
     bool walk_snapshot(const std::function<bool(uint32_t, const std::string&)>& visit) override
     {
-        HMODULE kernel = LoadLibraryA("Kernel32.DLL");
+        HMODULE kernel = LoadSystemLibrary(L"Kernel32.DLL");
         auto create = Lookup<CreateSnapshotFn>(kernel, "CreateToolhelp32Snapshot");
         auto first = Lookup<ProcessWalkFn>(kernel, "Process32First");
         auto next = Lookup<ProcessWalkFn>(kernel, "Process32Next");

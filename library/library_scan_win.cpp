@@ -9,6 +9,7 @@
 
 #include "core/application_win.h"
 #include "core/roster_win.h"
+#include "display/monitor_dpi_win.h"
 #include "display/profile_win.h"
 #include "library/library_scan.h"
 #include "library/mascot_cache_win.h"
@@ -20,11 +21,32 @@ int g_column_widths[2] = {0, 0};
 
 constexpr UINT kCheckedState = 0x2000;
 
-HICON ShellSmallIcon(const std::string& path, UINT extra_flags = 0)
+// The shell's icon of a file for a list of icons of `icon_size`: its small icon, or its large one
+// where the list's icons are larger than the system's small ones (a list on a monitor of a
+// higher scaling than the system's), which the image list then draws down to its size.
+HICON ShellSmallIcon(const std::string& path, UINT extra_flags = 0, int icon_size = 0)
 {
+    const UINT size_flag = icon_size > GetSystemMetrics(SM_CXSMICON) ? SHGFI_LARGEICON : SHGFI_SMALLICON;
     SHFILEINFOA info = {};
-    SHGetFileInfoA(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | extra_flags);
+    SHGetFileInfoA(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | size_flag | extra_flags);
     return info.hIcon;
+}
+
+// The system's application icon at the list's size, for a file without any icon; shared, never
+// freed.
+HICON DefaultIcon(int icon_size)
+{
+    const HANDLE icon = LoadImageA(nullptr, MAKEINTRESOURCEA(32512) /* IDI_APPLICATION */, IMAGE_ICON, icon_size,
+                                   icon_size, LR_SHARED);
+    return icon ? static_cast<HICON>(icon) : LoadIconA(nullptr, IDI_APPLICATION);
+}
+
+int IconSizeOf(HIMAGELIST images)
+{
+    int width = 0, height = 0;
+    if (!ImageList_GetIconSize(images, &width, &height) || width <= 0)
+        return GetSystemMetrics(SM_CXSMICON);
+    return width;
 }
 
 std::string ClassesDefaultValue(const std::string& key)
@@ -67,7 +89,7 @@ struct RowIcon {
 // type whose files cannot have icons of their own and file by file for the others.
 class ShellIcons {
 public:
-    explicit ShellIcons(bool per_type) : per_type_(per_type) {}
+    ShellIcons(bool per_type, int icon_size) : per_type_(per_type), icon_size_(icon_size) {}
     ShellIcons(const ShellIcons&) = delete;
     ShellIcons& operator=(const ShellIcons&) = delete;
     ~ShellIcons();
@@ -79,6 +101,7 @@ private:
         HICON icon = nullptr;
     };
     bool per_type_;
+    int icon_size_;
     std::map<std::string, TypeIcon> types_;
 };
 
@@ -92,7 +115,7 @@ ShellIcons::~ShellIcons()
 RowIcon ShellIcons::icon_for(const std::string& path)
 {
     if (!per_type_)
-        return {ShellSmallIcon(path), true};
+        return {ShellSmallIcon(path, 0, icon_size_), true};
     std::string extension = path.substr(path.size() >= 4 ? path.size() - 4 : 0);
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -101,16 +124,17 @@ RowIcon ShellIcons::icon_for(const std::string& path)
         TypeIcon type;
         type.per_file = TypeHasIconsPerFile(extension);
         if (!type.per_file)
-            type.icon = ShellSmallIcon(path, SHGFI_USEFILEATTRIBUTES);
+            type.icon = ShellSmallIcon(path, SHGFI_USEFILEATTRIBUTES, icon_size_);
         found = types_.emplace(extension, type).first;
     }
     if (found->second.per_file)
-        return {ShellSmallIcon(path), true};
+        return {ShellSmallIcon(path, 0, icon_size_), true};
     return {found->second.icon, false};
 }
 
-// Sets the entry's name and finds its icon; false for a file that is not listed.
-bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& shell, RowIcon& icon)
+// Sets the entry's name and finds its icon at the list's icon size; false for a file that is
+// not listed.
+bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& shell, RowIcon& icon, int icon_size)
 {
     icon = RowIcon();
     switch (library_file_kind(entry.path)) {
@@ -122,7 +146,7 @@ bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& she
         LookupArchive(entry, root_length);
         if (entry.hasIcon == 1) {
             char scratch[kMaxLibraryText + 1] = {};
-            icon = {ReadNameAndIcon(ExtractionFolder(), scratch, sizeof scratch), true};
+            icon = {ReadNameAndIcon(ExtractionFolder(), scratch, sizeof scratch, icon_size), true};
         }
         if (!icon.handle)
             icon = shell.icon_for(entry.path);
@@ -199,6 +223,8 @@ LeadingImages LeadingImagesOf(HWND list_view, int row)
     return {static_cast<int>(icon.left - bounds.left), static_cast<int>(label.left - icon.left)};
 }
 
+int ListDpi(HWND list_view) { return WindowDpi(list_view); }
+
 void SetColumnWidthIfWider(HWND list_view, int column, int width)
 {
     if (widen_column(g_column_widths[column], width))
@@ -211,7 +237,7 @@ void SetColumnWidthIfWider(HWND list_view, int column, int width)
 void PutImage(HIMAGELIST images, int n, RowIcon icon)
 {
     ImageList_ReplaceIcon(images, n < ImageList_GetImageCount(images) ? n : -1,
-                          icon.handle ? icon.handle : LoadIconA(nullptr, IDI_APPLICATION));
+                          icon.handle ? icon.handle : DefaultIcon(IconSizeOf(images)));
     if (icon.owned && icon.handle)
         DestroyIcon(icon.handle);
 }
@@ -225,7 +251,7 @@ public:
     void put(int n, RowIcon icon)
     {
         if (!icon.owned || !icon.handle) {
-            const HICON shared = icon.handle ? icon.handle : LoadIconA(nullptr, IDI_APPLICATION);
+            const HICON shared = icon.handle ? icon.handle : DefaultIcon(IconSizeOf(images_));
             const auto drawn = drawn_at_.find(shared);
             if (drawn != drawn_at_.end() && ImageList_Copy(images_, n, images_, drawn->second, ILCF_MOVE))
                 return;
@@ -315,7 +341,8 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
     SendMessageA(list_view, WM_SETREDRAW, FALSE, 0);
     ImageList_SetImageCount(images, static_cast<UINT>(first + paths.size()));
     SendMessageA(list_view, LVM_SETITEMCOUNT, first + paths.size(), 0);
-    ShellIcons shell(true);
+    const int icon_size = IconSizeOf(images);
+    ShellIcons shell(true, icon_size);
     ImageSlots slots(images);
     TextWidths widths(list_view);
     int widest[2] = {0, 0};
@@ -324,7 +351,7 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
         LibraryEntry entry;
         entry.path = path;
         RowIcon icon;
-        ResolveLibraryFile(entry, root.size(), shell, icon);
+        ResolveLibraryFile(entry, root.size(), shell, icon, icon_size);
         slots.put(n, icon);
         PutRow(list_view, n++, entry, root.size());
         const int name_width = widths.of(entry.name);
@@ -334,7 +361,8 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
     }
     const LeadingImages leading = LeadingImagesOf(list_view, first);
     for (int column = 0; column < 2; ++column)
-        SetColumnWidthIfWider(list_view, column, column_width_for_text(column, widest[column], leading.state, leading.icon));
+        SetColumnWidthIfWider(list_view, column,
+                              column_width_for_text(column, widest[column], leading.state, leading.icon, ListDpi(list_view)));
     SendMessageA(list_view, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_view, nullptr, TRUE);
 }
@@ -364,9 +392,9 @@ int ScanFolder(HWND list_view, HIMAGELIST images, const std::string& folder, siz
 
 void AddLibraryFile(HWND list_view, HIMAGELIST images, LibraryEntry& entry, size_t root_length)
 {
-    ShellIcons per_file(false);
+    ShellIcons per_file(false, IconSizeOf(images));
     RowIcon icon;
-    if (ResolveLibraryFile(entry, root_length, per_file, icon))
+    if (ResolveLibraryFile(entry, root_length, per_file, icon, IconSizeOf(images)))
         InsertLibraryItem(list_view, images, entry, icon.handle, root_length);
 }
 
@@ -377,8 +405,63 @@ void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& en
     PutImage(images, n, {icon, true});
     PutRow(list_view, n, entry, root_length);
     const LeadingImages leading = LeadingImagesOf(list_view, n);
-    SetColumnWidthIfWider(list_view, 0, column_width_for_text(0, StringWidth(list_view, entry.name), leading.state, leading.icon));
-    SetColumnWidthIfWider(list_view, 1, column_width_for_text(1, StringWidth(list_view, path_below_root(entry.path, root_length)), 0, 0));
+    const int dpi = ListDpi(list_view);
+    SetColumnWidthIfWider(list_view, 0, column_width_for_text(0, StringWidth(list_view, entry.name), leading.state, leading.icon, dpi));
+    SetColumnWidthIfWider(list_view, 1, column_width_for_text(1, StringWidth(list_view, path_below_root(entry.path, root_length)), 0, 0, dpi));
+}
+
+void ReloadLibraryImages(HWND list_view, HIMAGELIST images, const std::string& root)
+{
+    const int count = static_cast<int>(SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0));
+    const int icon_size = IconSizeOf(images);
+    ShellIcons shell(true, icon_size);
+    for (int row = 0; row < count; ++row) {
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        if (!SendMessageA(list_view, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) || item.iImage < 0)
+            continue;
+        char below[kMaxLibraryText + 1] = {};
+        LVITEMA text = {};
+        text.iSubItem = 1;
+        text.pszText = below;
+        text.cchTextMax = sizeof below;
+        SendMessageA(list_view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&text));
+        LibraryEntry entry;
+        entry.path = root + "\\" + below;
+        RowIcon icon;
+        ResolveLibraryFile(entry, root.size(), shell, icon, icon_size);
+        if (item.iImage >= ImageList_GetImageCount(images))
+            ImageList_SetImageCount(images, static_cast<UINT>(item.iImage + 1));
+        PutImage(images, item.iImage, icon);
+    }
+    InvalidateRect(list_view, nullptr, TRUE);
+}
+
+void FitLibraryColumns(HWND list_view)
+{
+    const int count = static_cast<int>(SendMessageA(list_view, LVM_GETITEMCOUNT, 0, 0));
+    g_column_widths[0] = g_column_widths[1] = 0;
+    if (count == 0)
+        return;
+    TextWidths widths(list_view);
+    int widest[2] = {0, 0};
+    for (int row = 0; row < count; ++row) {
+        for (int column = 0; column < 2; ++column) {
+            char text[kMaxLibraryText + 1] = {};
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list_view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+            const int width = widths.of(text);
+            widest[column] = width > widest[column] ? width : widest[column];
+        }
+    }
+    const LeadingImages leading = LeadingImagesOf(list_view, 0);
+    for (int column = 0; column < 2; ++column)
+        SetColumnWidthIfWider(list_view, column,
+                              column_width_for_text(column, widest[column], leading.state, leading.icon, ListDpi(list_view)));
 }
 
 void PrepareShellIcons()
@@ -387,7 +470,7 @@ void PrepareShellIcons()
         DestroyIcon(icon);
 }
 
-HICON ReadNameAndIcon(const std::string& folder, char* name, size_t size)
+HICON ReadNameAndIcon(const std::string& folder, char* name, size_t size, int icon_size)
 {
     Win32Profile definition(folder + "VLD.INI");
     definition.drop_cached_copy();
@@ -400,5 +483,5 @@ HICON ReadNameAndIcon(const std::string& folder, char* name, size_t size)
     if (found.icon_file.empty())
         return nullptr;
     return static_cast<HICON>(
-        LoadImageA(nullptr, (folder + found.icon_file).c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+        LoadImageA(nullptr, (folder + found.icon_file).c_str(), IMAGE_ICON, icon_size, icon_size, LR_LOADFROMFILE));
 }
