@@ -19,7 +19,10 @@ struct Application {
     ExclusionList excluded;
     HINSTANCE instance = nullptr;
     HANDLE mutex = nullptr;
+    // Icon 102 at the system's small icon size: the windows' small class icon.
     HICON small_icon = nullptr;
+    // Icon 102 at the size the notification area shows it, loaded again when that changes.
+    HICON tray_icon = nullptr;
     int screen_width = 0;
     int screen_height = 0;
     // Monitors and taskbars, read with the screen size at start and again on every change.

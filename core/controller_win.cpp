@@ -27,6 +27,9 @@ namespace {
 // Posted to itself once started, so that the mascots show first.
 constexpr UINT kPrepareShellIconsMessage = WM_USER + 2;
 
+// WM_DPICHANGED, which the program's headers for Windows XP do not define.
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
 UINT g_taskbar_created_message = 0;
 bool g_saved_for_session_end = false;
 
@@ -113,12 +116,16 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
     // Monitors added, removed or rearranged, the work area or the taskbar changed.
     case WM_DISPLAYCHANGE: ReadDisplayLayout(); return 0;
     case WM_SETTINGCHANGE: ReadDisplayLayout(); return 0;
+    // The controller lies over the taskbar: the notification area's scaling changed.
+    case kDpiChangedMessage: ReloadTrayIcon(true); return 0;
     default: break;
     }
     // The shell announces a restarted taskbar: a new taskbar window, and the tray icon has to
     // be added again.
     if (message == g_taskbar_created_message && message != 0) {
         ReadDisplayLayout();
+        // The shell restarts its taskbar after a change of scaling too, at another icon size.
+        ReloadTrayIcon(false);
         AddTrayIcon();
         return 0;
     }

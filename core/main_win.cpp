@@ -1,5 +1,6 @@
 // The program's entry point: single-instance test, start-up, message loop, shutdown.
 #include <windows.h>
+#include <objbase.h>
 
 #include "core/application_win.h"
 #include "core/controller_win.h"
@@ -40,11 +41,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 0;
     }
     g_app.mutex = CreateMutexW(nullptr, FALSE, L"Velmo2");
+    // The shell's icon and verb handlers, which SHGetFileInfo and ShellExecute may run, need
+    // COM on the thread, in a single-threaded apartment as a window thread has.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     LoadCache();
 
     SetUpApplication(instance);
-    g_app.small_icon = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    g_app.small_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                     LR_DEFAULTCOLOR));
     LoadSettings();
     CreateFolderWhenMissing(g_app.exe_folder + "\\Mascots");
     CreateFolderWhenMissing(g_app.exe_folder + "\\Plugins");
@@ -63,5 +68,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         DispatchMessageW(&message);
     }
     ShutDown();
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return static_cast<int>(message.wParam);
 }

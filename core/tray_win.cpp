@@ -7,6 +7,8 @@
 #include "core/application_win.h"
 #include "core/popup_menu.h"
 #include "core/system_records_win.h"
+#include "display/monitor_dpi_win.h"
+#include "resources/icon_ids.h"
 #include "resources/menu_popup_ids.h"
 
 namespace {
@@ -22,7 +24,43 @@ void SetItemState(HMENU menu, UINT id, bool enabled)
     SetMenuItemInfoW(menu, id, FALSE, &item);
 }
 
+using LoadIconMetricFunction = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+
+// The program's icon at the notification area's size. Common controls 6 (Vista on) know
+// that size and pick or scale the icon's image for it; elsewhere it is the small icon size
+// at the system's DPI. The icon is the caller's to destroy.
+HICON LoadTrayIconImage()
+{
+    constexpr int kSmallIconMetric = 0;  // LIM_SMALL
+    static const auto load_icon_metric = reinterpret_cast<LoadIconMetricFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "LoadIconMetric")));
+    HICON icon = nullptr;
+    if (load_icon_metric &&
+        SUCCEEDED(load_icon_metric(g_app.instance, MAKEINTRESOURCEW(IDI_PROGRAM), kSmallIconMetric, &icon)) && icon)
+        return icon;
+    const int size = SystemMetricForDpi(SM_CXSMICON, SystemDpi());
+    return static_cast<HICON>(
+        LoadImageW(g_app.instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
 }  // namespace
+
+void ReloadTrayIcon(bool icon_shown)
+{
+    const HICON fresh = LoadTrayIconImage();
+    if (!fresh)
+        return;
+    const HICON previous = g_app.tray_icon;
+    g_app.tray_icon = fresh;
+    if (icon_shown) {
+        g_app.tray.hIcon = fresh;
+        g_app.tray.uFlags = NIF_ICON;
+        Shell_NotifyIconW(NIM_MODIFY, &g_app.tray);
+        g_app.tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    }
+    if (previous)
+        DestroyIcon(previous);
+}
 
 bool AddTrayIcon()
 {
@@ -33,7 +71,9 @@ bool AddTrayIcon()
     tray.uID = 1;
     tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray.uCallbackMessage = kTrayCallbackMessage;
-    tray.hIcon = g_app.small_icon;
+    if (!g_app.tray_icon)
+        g_app.tray_icon = LoadTrayIconImage();
+    tray.hIcon = g_app.tray_icon ? g_app.tray_icon : g_app.small_icon;
     g_app.title.copy(tray.szTip, 63);
     Shell_NotifyIconW(NIM_ADD, &tray);
     return true;

@@ -6,5 +6,8 @@ constexpr unsigned kTrayCallbackMessage = 0x400;
 
 bool AddTrayIcon();
 void RemoveTrayIcon();
+// Loads the tray icon again at the size the notification area now shows icons at, after a
+// change of scaling or a restart of the taskbar, and gives it to the icon when it is shown.
+void ReloadTrayIcon(bool icon_shown);
 // Opens the popup menu at the cursor for a mascot, or for none when the tray opened it.
 void ShowPopupMenu(Mascot* subject);

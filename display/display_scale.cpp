@@ -9,6 +9,18 @@ int32_t scale_for_dpi(int32_t dpi)
     return static_cast<int32_t>((static_cast<int64_t>(dpi) + kBaseDpi / 2) / kBaseDpi);
 }
 
+int32_t metric_for_dpi(int32_t system_metric, int32_t system_dpi, int32_t dpi)
+{
+    const int64_t from = system_dpi > 0 ? system_dpi : kBaseDpi;
+    const int64_t to = dpi > 0 ? dpi : kBaseDpi;
+    const int64_t scaled = (static_cast<int64_t>(system_metric) * to * 2 + from) / (from * 2);
+    if (scaled > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (scaled < std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(scaled);
+}
+
 int32_t scaled_length(int32_t length, int32_t scale)
 {
     const int64_t scaled = static_cast<int64_t>(length) * (scale < 1 ? 1 : scale);

@@ -1,5 +1,7 @@
 #include "display/dwm_attribute_win.h"
 
+#include "display/system_library_win.h"
+
 namespace {
 
 using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
@@ -7,7 +9,7 @@ using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
 // Systems before Vista have no dwmapi.dll; the library stays loaded for the program's life.
 DwmGetWindowAttributeFn LoadDwmGetWindowAttribute()
 {
-    HMODULE dwmapi = LoadLibraryW(L"dwmapi.dll");
+    HMODULE dwmapi = LoadSystemLibrary(L"dwmapi.dll");
     if (!dwmapi)
         return nullptr;
     return reinterpret_cast<DwmGetWindowAttributeFn>(

@@ -53,17 +53,13 @@ void OnPaint(HWND window, Mascot& mascot)
     EndPaint(window, &paint);
 }
 
-// The mascot is drawn at the scale of the monitor its target is on; a new scale changes its
-// size, so it is placed again as a mascot that was never placed.
-void FollowMonitorDpi(Mascot& mascot)
-{
-    if (SetMascotDpi(mascot, MonitorDpiFor(g_app.target_rect)))
-        mascot.placed = false;
-}
+// The mascot is drawn at the scale of the monitor it stands on, which the placement chooses;
+// a monitor whose scaling changed under it, or a move that Windows made, has it placed again
+// at its next tick as a mascot that was never placed.
+void OnDpiChanged(Mascot& mascot) { mascot.placed = false; }
 
 void OnTimer(Mascot& mascot)
 {
-    FollowMonitorDpi(mascot);
     PlaceMascot(mascot);
     AdvanceFrame(mascot);
 }
@@ -106,8 +102,7 @@ LRESULT CALLBACK MascotPopupProc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_RBUTTONUP: ShowPopupMenu(mascot); return 0;
     case WM_DESTROY: return 0;
     case kShowMascotMessage: OnShow(window, *mascot); return 0;
-    // A monitor's scaling changed or the window moved to another: the target's monitor decides.
-    case kDpiChangedMessage: FollowMonitorDpi(*mascot); return 0;
+    case kDpiChangedMessage: OnDpiChanged(*mascot); return 0;
     default: return DefWindowProcW(window, message, wparam, lparam);
     }
 }
@@ -165,7 +160,8 @@ bool LoadMascot(Mascot& mascot, const char* full_path)
 bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded)
 {
     mascot.width = mascot.height = 100;
-    // Frames are shaped at the scale of the monitor the mascot starts on.
+    // Frames are shaped at the scale of the target's monitor; the first placement moves the
+    // mascot to the scale of the monitor it stands on.
     mascot.dpi = MonitorDpiFor(g_app.target_rect);
     mascot.scale = scale_for_dpi(mascot.dpi);
     mascot.settings = MascotSettings{};

@@ -1,5 +1,8 @@
 #include "display/monitor_dpi_win.h"
 
+#include "display/display_scale.h"
+#include "display/system_library_win.h"
+
 namespace {
 
 // MDT_EFFECTIVE_DPI: the DPI the user's scaling setting gives the monitor.
@@ -7,11 +10,13 @@ constexpr int kEffectiveDpi = 0;
 
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using GetDpiForSystemFunction = UINT(WINAPI*)();
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
 
 template <typename Function>
 Function FindFunction(const wchar_t* library_name, const char* function_name)
 {
-    HMODULE library = LoadLibraryW(library_name);
+    HMODULE library = LoadSystemLibrary(library_name);
     if (!library)
         return nullptr;
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, function_name)));
@@ -47,4 +52,29 @@ int32_t MonitorDpiFor(const Rect32& rect)
             return static_cast<int32_t>(dpi_x);
     }
     return SystemDpi();
+}
+
+int32_t WindowDpi(HWND window)
+{
+    static const GetDpiForWindowFunction get_dpi_for_window =
+        FindFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
+    if (get_dpi_for_window) {
+        if (const UINT dpi = get_dpi_for_window(window))
+            return static_cast<int32_t>(dpi);
+    }
+    RECT rect = {};
+    if (!GetWindowRect(window, &rect))
+        return SystemDpi();
+    return MonitorDpiFor({rect.left, rect.top, rect.right, rect.bottom});
+}
+
+int32_t SystemMetricForDpi(int index, int32_t dpi)
+{
+    static const GetSystemMetricsForDpiFunction get_metric_for_dpi =
+        FindFunction<GetSystemMetricsForDpiFunction>(L"user32.dll", "GetSystemMetricsForDpi");
+    if (get_metric_for_dpi) {
+        if (const int metric = get_metric_for_dpi(index, static_cast<UINT>(dpi)))
+            return metric;
+    }
+    return metric_for_dpi(GetSystemMetrics(index), SystemDpi(), dpi);
 }

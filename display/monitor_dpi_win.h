@@ -12,3 +12,12 @@ int32_t MonitorDpiFor(const Rect32& rect);
 
 // The system's dots per inch, the one value of systems without a DPI for each monitor.
 int32_t SystemDpi();
+
+// The dots per inch a window is laid out for: the window's own (Windows 10 on), else its
+// monitor's.
+int32_t WindowDpi(HWND window);
+
+// A system metric (SM_CXSMICON, say) as it is for a window at `dpi`: asked of the system
+// where it can answer for any DPI (Windows 10 on), else the system's value scaled from the
+// system's DPI.
+int32_t SystemMetricForDpi(int index, int32_t dpi);

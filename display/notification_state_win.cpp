@@ -2,13 +2,15 @@
 
 #include <windows.h>
 
+#include "display/system_library_win.h"
+
 namespace {
 
 using QueryNotificationStateFn = HRESULT(WINAPI*)(int*);
 
 QueryNotificationStateFn LoadQueryNotificationState()
 {
-    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    HMODULE shell = LoadSystemLibrary(L"shell32.dll");
     if (!shell)
         return nullptr;
     return reinterpret_cast<QueryNotificationStateFn>(

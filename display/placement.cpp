@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
+#include <optional>
 
 #include "display/display_scale.h"
 #include "display/monitors.h"
@@ -52,6 +54,32 @@ bool leaves_screen(const Point32& at, int32_t width, int32_t height, const Place
     return !on_monitors(mascot, input.monitors);
 }
 
+bool on_some_monitor(const Rect32& rect, const PlacementInput& input)
+{
+    const std::vector<Rect32> screen = {Rect32{0, 0, input.screen_width, input.screen_height}};
+    for (const Rect32& monitor : input.monitors.empty() ? screen : input.monitors) {
+        const bool overlaps = rect.left < monitor.right && monitor.left < rect.right && rect.top < monitor.bottom &&
+                              monitor.top < rect.bottom;
+        if (overlaps)
+            return true;
+    }
+    return false;
+}
+
+// A query answered once and remembered, for a placement tried at two scales.
+template <typename Answer>
+std::function<Answer()> asked_once(const std::function<Answer()>& query)
+{
+    if (!query)
+        return query;
+    auto answer = std::make_shared<std::optional<Answer>>();
+    return [query, answer] {
+        if (!*answer)
+            *answer = query();
+        return **answer;
+    };
+}
+
 // Below the least size, the least size counted in screen pixels of a monitor of `dpi`: an
 // exact comparison of extent × 96 against least × dpi, without rounding either.
 bool below_least_size(int64_t extent, int32_t least, int32_t dpi)
@@ -88,7 +116,7 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
     const bool uncloaked = input.target_was_cloaked && !cloaked;
     const bool unchanged = result.has_placed && t == input.placed && !uncloaked;
     bool refused;
-    if (cloaked)
+    if (cloaked || input.target_iconic)
         refused = true;
     else if (rules.MaximizeWindow == 1 &&
              ((queries.target_is_maximized && queries.target_is_maximized()) ||
@@ -131,4 +159,45 @@ PlacementResult decide_placement(const PlacementInput& input, const PlacementQue
     result.has_placed = true;
     result.action = PlacementAction::MoveAndShow;
     return result;
+}
+
+ScaledPlacement place_at_monitor_scale(PlacementInput input, int32_t picture_width, int32_t picture_height,
+                                       const MascotScale& now, const PlacementQueries& queries,
+                                       const std::function<int32_t(const Rect32&)>& monitor_dpi)
+{
+    const PlacementQueries once = {asked_once(queries.target_is_maximized), asked_once(queries.target_is_excluded),
+                                   asked_once(queries.taskbar_rect), asked_once(queries.target_is_cloaked),
+                                   asked_once(queries.full_screen_program_runs)};
+    const auto at_scale = [&](int32_t scale) {
+        input.width = scaled_length(picture_width, scale);
+        input.height = scaled_length(picture_height, scale);
+        input.dot_scale = scale;
+        return decide_placement(input, once);
+    };
+    // The monitor's scale under the mascot moved at `scale`, or 0 when it is not moved onto one.
+    const auto landing = [&](const PlacementResult& result, int32_t scale, MascotScale& found) {
+        if (result.action != PlacementAction::MoveAndShow || !monitor_dpi)
+            return false;
+        const Rect32 rect = {result.position.x, result.position.y,
+                             wrap(int64_t(result.position.x) + scaled_length(picture_width, scale)),
+                             wrap(int64_t(result.position.y) + scaled_length(picture_height, scale))};
+        if (!on_some_monitor(rect, input))
+            return false;
+        found.dpi = monitor_dpi(rect);
+        found.scale = scale_for_dpi(found.dpi);
+        return true;
+    };
+
+    const int32_t scale_now = now.scale < 1 ? 1 : now.scale;
+    const PlacementResult first = at_scale(scale_now);
+    MascotScale under_first;
+    if (!landing(first, scale_now, under_first))
+        return {first, now};
+    if (under_first.scale == scale_now)
+        return {first, under_first};
+    const PlacementResult second = at_scale(under_first.scale);
+    MascotScale under_second;
+    if (landing(second, under_first.scale, under_second) && under_second.scale == under_first.scale)
+        return {second, under_second};
+    return {first, now};
 }

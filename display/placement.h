@@ -34,6 +34,9 @@ struct PlacementInput {
     // The display layout changed since the last placement: the last move or hide counts for
     // nothing, and the mascot is placed as if for the first time.
     bool layout_changed = false;
+    // A minimised target stands far off every monitor (at -32000, -32000) and is refused
+    // like a cloaked one.
+    bool target_iconic = false;
 };
 
 enum class PlacementAction { Nothing, Hide, MoveAndShow };
@@ -62,3 +65,27 @@ struct PlacementQueries {
 };
 
 PlacementResult decide_placement(const PlacementInput& input, const PlacementQueries& queries);
+
+// The monitor dots per inch a mascot is drawn for, and the whole multiple of its pixels that
+// gives.
+struct MascotScale {
+    int32_t dpi = 96;
+    int32_t scale = 1;
+};
+
+struct ScaledPlacement {
+    PlacementResult result;
+    MascotScale scale;
+};
+
+// Places a picture of picture_width × picture_height and takes its scale from the monitor that
+// the rectangle it is moved to lies on, not from the target's: on a taskbar or on a window
+// spanning monitors the two differ. The least-size rule still counts at input.dpi, the
+// target's monitor's. The placement is tried at the scale the mascot has; when its rectangle
+// lies on a monitor of another scale, it is tried again at that one and taken when the mascot
+// then moves onto a monitor of that same scale. Otherwise, and when it does not move or lands
+// on no monitor, the mascot keeps its scale, so that a mascot on the seam between two
+// monitors never flips between them. Each query is asked at most once.
+ScaledPlacement place_at_monitor_scale(PlacementInput input, int32_t picture_width, int32_t picture_height,
+                                       const MascotScale& now, const PlacementQueries& queries,
+                                       const std::function<int32_t(const Rect32&)>& monitor_dpi);

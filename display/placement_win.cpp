@@ -8,6 +8,7 @@
 #include "display/dwm_attribute_win.h"
 #include "display/notification_state_win.h"
 #include "display/frames_win.h"
+#include "display/monitor_dpi_win.h"
 #include "display/placement.h"
 #include "display/target_states.h"
 #include "display/window_program_win.h"
@@ -58,11 +59,9 @@ void PlaceMascot(Mascot& mascot)
     input.target = g_app.target_rect;
     input.placed = mascot.placed_rect;
     input.has_placed = mascot.placed;
-    input.width = ScaledWidth(mascot);
-    input.height = ScaledHeight(mascot);
     input.settings = mascot.settings;
-    input.dot_scale = mascot.scale;
-    input.dpi = mascot.dpi;
+    // The least sizes count in pixels of the target's monitor, whichever the mascot stands on.
+    input.dpi = MonitorDpiFor(g_app.target_rect);
     input.global_rules = g_app.settings.rules;
     input.no_window_flag = g_app.settings.NoWindowFlag;
     input.screen_width = g_app.screen_width;
@@ -71,9 +70,14 @@ void PlaceMascot(Mascot& mascot)
     input.sheet_open = SheetIsOpen();
     input.target_was_cloaked = mascot.target_was_cloaked;
     input.layout_changed = mascot.placed_generation != g_app.display_generation;
+    input.target_iconic = IsIconic(g_app.target) != FALSE;
 
-    const PlacementResult result = decide_placement(
-        input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect, TargetIsCloaked, FullScreenProgramRuns});
+    const ScaledPlacement scaled = place_at_monitor_scale(
+        input, mascot.width, mascot.height, {mascot.dpi, mascot.scale},
+        {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect, TargetIsCloaked, FullScreenProgramRuns},
+        MonitorDpiFor);
+    const PlacementResult& result = scaled.result;
+    SetMascotDpi(mascot, scaled.scale.dpi);
     mascot.target_rect = result.target;
     mascot.x = result.position.x;
     mascot.y = result.position.y;

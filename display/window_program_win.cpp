@@ -7,6 +7,7 @@
 
 #include "core/wide_text_win.h"
 #include "display/packaged_app.h"
+#include "display/system_library_win.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ public:
 
     bool open_process_api() override
     {
-        psapi_ = LoadLibraryW(L"PSAPI.DLL");
+        psapi_ = LoadSystemLibrary(L"PSAPI.DLL");
         enum_processes_ = Lookup<EnumProcessesFn>(psapi_, "EnumProcesses");
         enum_modules_ = Lookup<EnumProcessModulesFn>(psapi_, "EnumProcessModules");
         module_file_name_ = Lookup<GetModuleFileNameExFn>(psapi_, "GetModuleFileNameExW");
@@ -67,7 +68,7 @@ public:
 
     bool open_task_api() override
     {
-        vdmdbg_ = LoadLibraryW(L"VDMDBG.DLL");
+        vdmdbg_ = LoadSystemLibrary(L"VDMDBG.DLL");
         enum_tasks_ = Lookup<VDMEnumTaskWOWExFn>(vdmdbg_, "VDMEnumTaskWOWEx");
         return enum_tasks_ != nullptr;
     }
@@ -130,7 +131,7 @@ public:
 
     bool walk_snapshot(const std::function<bool(uint32_t, const std::string&)>& visit) override
     {
-        HMODULE kernel = LoadLibraryW(L"Kernel32.DLL");
+        HMODULE kernel = LoadSystemLibrary(L"Kernel32.DLL");
         auto create = Lookup<CreateSnapshotFn>(kernel, "CreateToolhelp32Snapshot");
         auto first = Lookup<ProcessWalkFn>(kernel, "Process32FirstW");
         auto next = Lookup<ProcessWalkFn>(kernel, "Process32NextW");

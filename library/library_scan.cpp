@@ -1,5 +1,7 @@
 #include "library/library_scan.h"
 
+#include "display/display_scale.h"
+
 #include <cctype>
 
 namespace {
@@ -66,9 +68,9 @@ bool widen_column(int& record, int width)
     return true;
 }
 
-int column_width_for_text(int column, int text_width, int state_image_width, int small_icon_width)
+int column_width_for_text(int column, int text_width, int state_image_width, int small_icon_width, int dpi)
 {
-    const int width = text_width + 16;
+    const int width = text_width + pixels_for_dpi(16, dpi);
     return column == 0 ? width + state_image_width + small_icon_width : width;
 }
 

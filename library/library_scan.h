@@ -37,9 +37,9 @@ NameAndIconFile read_name_and_icon_file(ProfileReader& definition);
 bool widen_column(int& record, int width);
 
 // The width a column needs for one of its texts, given the text's width in the list's font:
-// the text + 16, and in column 0, where the check box and the small icon stand before the
-// name, their widths as the list lays them out besides.
-int column_width_for_text(int column, int text_width, int state_image_width, int small_icon_width);
+// the text + 16 pixels at 96 dpi (more at the list's `dpi`), and in column 0, where the check
+// box and the small icon stand before the name, their widths as the list lays them out besides.
+int column_width_for_text(int column, int text_width, int state_image_width, int small_icon_width, int dpi);
 
 // Whether the files of one type may each show an icon of their own, from the type's
 // registration: a default icon made from "%1", the file's own path, or a shell icon handler.

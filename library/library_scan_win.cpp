@@ -10,6 +10,7 @@
 #include "core/application_win.h"
 #include "core/roster_win.h"
 #include "core/wide_text_win.h"
+#include "display/monitor_dpi_win.h"
 #include "display/profile_win.h"
 #include "library/library_scan.h"
 #include "library/mascot_cache_win.h"
@@ -21,11 +22,31 @@ int g_column_widths[2] = {0, 0};
 
 constexpr UINT kCheckedState = 0x2000;
 
-HICON ShellSmallIcon(const std::string& path, UINT extra_flags = 0)
+// The shell's icon of a file for a list of icons of `icon_size`: its small icon, or its large one
+// where the list's icons are larger than the system's small ones (a list on a monitor of a
+// higher scaling than the system's), which the image list then draws down to its size.
+HICON ShellSmallIcon(const std::string& path, UINT extra_flags = 0, int icon_size = 0)
 {
+    const UINT size_flag = icon_size > GetSystemMetrics(SM_CXSMICON) ? SHGFI_LARGEICON : SHGFI_SMALLICON;
     SHFILEINFOW info = {};
-    SHGetFileInfoW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | extra_flags);
+    SHGetFileInfoW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | size_flag | extra_flags);
     return info.hIcon;
+}
+
+// The system's application icon at the list's size, for a file without any icon; shared, never
+// freed.
+HICON DefaultIcon(int icon_size)
+{
+    const HANDLE icon = LoadImageW(nullptr, SystemResource(IDI_APPLICATION), IMAGE_ICON, icon_size, icon_size, LR_SHARED);
+    return icon ? static_cast<HICON>(icon) : LoadIconW(nullptr, SystemResource(IDI_APPLICATION));
+}
+
+int IconSizeOf(HIMAGELIST images)
+{
+    int width = 0, height = 0;
+    if (!ImageList_GetIconSize(images, &width, &height) || width <= 0)
+        return GetSystemMetrics(SM_CXSMICON);
+    return width;
 }
 
 std::string ClassesDefaultValue(const std::string& key)
@@ -69,7 +90,7 @@ struct RowIcon {
 // type whose files cannot have icons of their own and file by file for the others.
 class ShellIcons {
 public:
-    explicit ShellIcons(bool per_type) : per_type_(per_type) {}
+    ShellIcons(bool per_type, int icon_size) : per_type_(per_type), icon_size_(icon_size) {}
     ShellIcons(const ShellIcons&) = delete;
     ShellIcons& operator=(const ShellIcons&) = delete;
     ~ShellIcons();
@@ -81,6 +102,7 @@ private:
         HICON icon = nullptr;
     };
     bool per_type_;
+    int icon_size_;
     std::map<std::string, TypeIcon> types_;
 };
 
@@ -94,7 +116,7 @@ ShellIcons::~ShellIcons()
 RowIcon ShellIcons::icon_for(const std::string& path)
 {
     if (!per_type_)
-        return {ShellSmallIcon(path), true};
+        return {ShellSmallIcon(path, 0, icon_size_), true};
     std::string extension = path.substr(path.size() >= 4 ? path.size() - 4 : 0);
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -103,16 +125,17 @@ RowIcon ShellIcons::icon_for(const std::string& path)
         TypeIcon type;
         type.per_file = TypeHasIconsPerFile(extension);
         if (!type.per_file)
-            type.icon = ShellSmallIcon(path, SHGFI_USEFILEATTRIBUTES);
+            type.icon = ShellSmallIcon(path, SHGFI_USEFILEATTRIBUTES, icon_size_);
         found = types_.emplace(extension, type).first;
     }
     if (found->second.per_file)
-        return {ShellSmallIcon(path), true};
+        return {ShellSmallIcon(path, 0, icon_size_), true};
     return {found->second.icon, false};
 }
 
-// Sets the entry's name and finds its icon; false for a file that is not listed.
-bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& shell, RowIcon& icon)
+// Sets the entry's name and finds its icon at the list's icon size; false for a file that is
+// not listed.
+bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& shell, RowIcon& icon, int icon_size)
 {
     icon = RowIcon();
     switch (library_file_kind(entry.path)) {
@@ -124,7 +147,7 @@ bool ResolveLibraryFile(LibraryEntry& entry, size_t root_length, ShellIcons& she
         LookupArchive(entry, root_length);
         if (entry.hasIcon == 1) {
             std::string scratch;
-            icon = {ReadNameAndIcon(ExtractionFolder(), scratch), true};
+            icon = {ReadNameAndIcon(ExtractionFolder(), scratch, icon_size), true};
         }
         if (!icon.handle)
             icon = shell.icon_for(entry.path);
@@ -202,6 +225,8 @@ LeadingImages LeadingImagesOf(HWND list_view, int row)
     return {static_cast<int>(icon.left - bounds.left), static_cast<int>(label.left - icon.left)};
 }
 
+int ListDpi(HWND list_view) { return WindowDpi(list_view); }
+
 void SetColumnWidthIfWider(HWND list_view, int column, int width)
 {
     if (widen_column(g_column_widths[column], width))
@@ -214,7 +239,7 @@ void SetColumnWidthIfWider(HWND list_view, int column, int width)
 void PutImage(HIMAGELIST images, int n, RowIcon icon)
 {
     ImageList_ReplaceIcon(images, n < ImageList_GetImageCount(images) ? n : -1,
-                          icon.handle ? icon.handle : LoadIconW(nullptr, SystemResource(IDI_APPLICATION)));
+                          icon.handle ? icon.handle : DefaultIcon(IconSizeOf(images)));
     if (icon.owned && icon.handle)
         DestroyIcon(icon.handle);
 }
@@ -228,7 +253,7 @@ public:
     void put(int n, RowIcon icon)
     {
         if (!icon.owned || !icon.handle) {
-            const HICON shared = icon.handle ? icon.handle : LoadIconW(nullptr, SystemResource(IDI_APPLICATION));
+            const HICON shared = icon.handle ? icon.handle : DefaultIcon(IconSizeOf(images_));
             const auto drawn = drawn_at_.find(shared);
             if (drawn != drawn_at_.end() && ImageList_Copy(images_, n, images_, drawn->second, ILCF_MOVE))
                 return;
@@ -319,7 +344,8 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
     SendMessageW(list_view, WM_SETREDRAW, FALSE, 0);
     ImageList_SetImageCount(images, static_cast<UINT>(first + paths.size()));
     SendMessageW(list_view, LVM_SETITEMCOUNT, first + paths.size(), 0);
-    ShellIcons shell(true);
+    const int icon_size = IconSizeOf(images);
+    ShellIcons shell(true, icon_size);
     ImageSlots slots(images);
     TextWidths widths(list_view);
     int widest[2] = {0, 0};
@@ -328,7 +354,7 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
         LibraryEntry entry;
         entry.path = path;
         RowIcon icon;
-        ResolveLibraryFile(entry, root.size(), shell, icon);
+        ResolveLibraryFile(entry, root.size(), shell, icon, icon_size);
         slots.put(n, icon);
         PutRow(list_view, n++, entry, root.size());
         const int name_width = widths.of(entry.name);
@@ -338,7 +364,8 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
     }
     const LeadingImages leading = LeadingImagesOf(list_view, first);
     for (int column = 0; column < 2; ++column)
-        SetColumnWidthIfWider(list_view, column, column_width_for_text(column, widest[column], leading.state, leading.icon));
+        SetColumnWidthIfWider(list_view, column,
+                              column_width_for_text(column, widest[column], leading.state, leading.icon, ListDpi(list_view)));
     SendMessageW(list_view, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_view, nullptr, TRUE);
 }
@@ -368,9 +395,9 @@ int ScanFolder(HWND list_view, HIMAGELIST images, const std::string& folder, siz
 
 void AddLibraryFile(HWND list_view, HIMAGELIST images, LibraryEntry& entry, size_t root_length)
 {
-    ShellIcons per_file(false);
+    ShellIcons per_file(false, IconSizeOf(images));
     RowIcon icon;
-    if (ResolveLibraryFile(entry, root_length, per_file, icon))
+    if (ResolveLibraryFile(entry, root_length, per_file, icon, IconSizeOf(images)))
         InsertLibraryItem(list_view, images, entry, icon.handle, root_length);
 }
 
@@ -381,8 +408,66 @@ void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& en
     PutImage(images, n, {icon, true});
     PutRow(list_view, n, entry, root_length);
     const LeadingImages leading = LeadingImagesOf(list_view, n);
-    SetColumnWidthIfWider(list_view, 0, column_width_for_text(0, StringWidth(list_view, entry.name), leading.state, leading.icon));
-    SetColumnWidthIfWider(list_view, 1, column_width_for_text(1, StringWidth(list_view, path_below_root(entry.path, root_length)), 0, 0));
+    const int dpi = ListDpi(list_view);
+    SetColumnWidthIfWider(list_view, 0, column_width_for_text(0, StringWidth(list_view, entry.name), leading.state, leading.icon, dpi));
+    SetColumnWidthIfWider(list_view, 1, column_width_for_text(1, StringWidth(list_view, path_below_root(entry.path, root_length)), 0, 0, dpi));
+}
+
+namespace {
+
+std::string RowText(HWND list_view, int row, int column)
+{
+    wchar_t text[kMaxLibraryText + 1] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = kMaxLibraryText + 1;
+    SendMessageW(list_view, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return Utf8(text);
+}
+
+}  // namespace
+
+void ReloadLibraryImages(HWND list_view, HIMAGELIST images, const std::string& root)
+{
+    const int count = static_cast<int>(SendMessageW(list_view, LVM_GETITEMCOUNT, 0, 0));
+    const int icon_size = IconSizeOf(images);
+    ShellIcons shell(true, icon_size);
+    for (int row = 0; row < count; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        if (!SendMessageW(list_view, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.iImage < 0)
+            continue;
+        LibraryEntry entry;
+        entry.path = root + "\\" + RowText(list_view, row, 1);
+        RowIcon icon;
+        ResolveLibraryFile(entry, root.size(), shell, icon, icon_size);
+        if (item.iImage >= ImageList_GetImageCount(images))
+            ImageList_SetImageCount(images, static_cast<UINT>(item.iImage + 1));
+        PutImage(images, item.iImage, icon);
+    }
+    InvalidateRect(list_view, nullptr, TRUE);
+}
+
+void FitLibraryColumns(HWND list_view)
+{
+    const int count = static_cast<int>(SendMessageW(list_view, LVM_GETITEMCOUNT, 0, 0));
+    g_column_widths[0] = g_column_widths[1] = 0;
+    if (count == 0)
+        return;
+    TextWidths widths(list_view);
+    int widest[2] = {0, 0};
+    for (int row = 0; row < count; ++row) {
+        for (int column = 0; column < 2; ++column) {
+            const int width = widths.of(RowText(list_view, row, column));
+            widest[column] = width > widest[column] ? width : widest[column];
+        }
+    }
+    const LeadingImages leading = LeadingImagesOf(list_view, 0);
+    for (int column = 0; column < 2; ++column)
+        SetColumnWidthIfWider(list_view, column,
+                              column_width_for_text(column, widest[column], leading.state, leading.icon, ListDpi(list_view)));
 }
 
 void PrepareShellIcons()
@@ -391,7 +476,7 @@ void PrepareShellIcons()
         DestroyIcon(icon);
 }
 
-HICON ReadNameAndIcon(const std::string& folder, std::string& name)
+HICON ReadNameAndIcon(const std::string& folder, std::string& name, int icon_size)
 {
     StoredProfile definition(folder + "VLD.INI");
     const NameAndIconFile found = read_name_and_icon_file(definition);
@@ -399,5 +484,5 @@ HICON ReadNameAndIcon(const std::string& folder, std::string& name)
     if (found.icon_file.empty())
         return nullptr;
     return static_cast<HICON>(
-        LoadImageW(nullptr, Wide(folder + found.icon_file).c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+        LoadImageW(nullptr, Wide(folder + found.icon_file).c_str(), IMAGE_ICON, icon_size, icon_size, LR_LOADFROMFILE));
 }

@@ -29,6 +29,13 @@ void InsertLibraryItem(HWND list_view, HIMAGELIST images, const LibraryEntry& en
 // milliseconds; asked once the program has started, the first opening of the sheet does not
 // wait for it.
 void PrepareShellIcons();
-// Name (empty when none) and 16 x 16 icon of the definition in the folder, which ends in a
-// separator; null when it names no icon or the icon does not load.
-HICON ReadNameAndIcon(const std::string& folder, std::string& name);
+// Name (empty when none) and icon of the definition in the folder, which ends in a separator,
+// at icon_size x icon_size; null when it names no icon or the icon does not load.
+HICON ReadNameAndIcon(const std::string& folder, std::string& name, int icon_size = 16);
+// Takes every row's icon anew at the size of `images`, which holds no pictures yet, into the
+// row's image index: for a list that moved to a monitor of another scaling. Archives' icons
+// are extracted again, so the LHA component must be held.
+void ReloadLibraryImages(HWND list_view, HIMAGELIST images, const std::string& root);
+// Sets both columns' widths afresh from every row's texts, as a fill of the list would: for a
+// list whose font and images the system changed with the scaling of its monitor.
+void FitLibraryColumns(HWND list_view);

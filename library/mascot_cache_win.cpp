@@ -117,17 +117,40 @@ bool EndScan()
     return g_cache.cache.end_scan();
 }
 
-HIMAGELIST CreateLibraryImageList() { return ImageList_Create(16, 16, ILC_COLOR24, 4, 0); }
+HIMAGELIST CreateLibraryImageList(int icon_size)
+{
+    return ImageList_Create(icon_size, icon_size, ILC_COLOR32 | ILC_MASK, 4, 0);
+}
 
 HIMAGELIST ClearAndRescan(HWND list_view, HIMAGELIST image_list)
 {
+    int icon_size = 0, unused = 0;
+    if (!ImageList_GetIconSize(image_list, &icon_size, &unused) || icon_size <= 0)
+        icon_size = GetSystemMetrics(SM_CXSMICON);
     g_cache.cache.clear();
     SendMessageW(list_view, LVM_DELETEALLITEMS, 0, 0);
     ImageList_Destroy(image_list);
-    const HIMAGELIST fresh = CreateLibraryImageList();
+    const HIMAGELIST fresh = CreateLibraryImageList(icon_size);
     SendMessageW(list_view, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(fresh));
     g_cache.lha = std::make_unique<LhaComponent>();
     ScanLibrary(list_view, fresh);
     g_cache.lha.reset();
+    return fresh;
+}
+
+HIMAGELIST RebuildLibraryImages(HWND list_view, HIMAGELIST image_list, int icon_size)
+{
+    const HIMAGELIST fresh = CreateLibraryImageList(icon_size);
+    if (!fresh)
+        return image_list;
+    // A scan that is running holds the component already and frees it when it ends.
+    const bool held = g_cache.lha != nullptr;
+    if (!held)
+        g_cache.lha = std::make_unique<LhaComponent>();
+    ReloadLibraryImages(list_view, fresh, LibraryRoot());
+    if (!held)
+        g_cache.lha.reset();
+    SendMessageW(list_view, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(fresh));
+    ImageList_Destroy(image_list);
     return fresh;
 }

@@ -22,7 +22,11 @@ bool EndScan();
 // returns the new image list, which the caller owns from then on.
 HIMAGELIST ClearAndRescan(HWND list_view, HIMAGELIST image_list);
 
-// The list's small-image list: 16 x 16, 24-bit colour without a mask, room for 4, no growth.
-HIMAGELIST CreateLibraryImageList();
+// The list's small-image list: icon_size x icon_size (the small icon size at the list's DPI),
+// 32-bit colour with a mask so that icons keep their transparency, room for 4, no growth.
+HIMAGELIST CreateLibraryImageList(int icon_size);
+// Puts a new image list of icon_size in the list's place, every row's icon taken anew at that
+// size, and destroys the old one; returns the new one, which the caller owns from then on.
+HIMAGELIST RebuildLibraryImages(HWND list_view, HIMAGELIST image_list, int icon_size);
 // The folder that scans extract definitions and icons into: temporary folder + "Velmo\".
 std::string ExtractionFolder();

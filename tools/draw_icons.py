@@ -105,10 +105,15 @@ def write_ico(path, images):
         f.write(data + b''.join(blobs))
 
 
+# The sizes Windows asks for: small icons at 100 % to 200 % scaling (16, 20, 24, 32) and
+# large ones (32, 40, 48, 64), so that no scaling stretches an image.
+SIZES = (16, 20, 24, 32, 40, 48, 64)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else 'resources'
-    write_ico(f'{out}/program.ico', [program_icon(16), program_icon(32)])
-    write_ico(f'{out}/picker.ico', [picker_icon(16), picker_icon(32)])
+    write_ico(f'{out}/program.ico', [program_icon(size) for size in SIZES])
+    write_ico(f'{out}/picker.ico', [picker_icon(size) for size in SIZES])
 
 
 if __name__ == '__main__':

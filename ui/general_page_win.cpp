@@ -13,8 +13,11 @@
 #include "core/roster_win.h"
 #include "core/startup_entry_win.h"
 #include "core/wide_text_win.h"
+#include "display/display_scale.h"
+#include "display/monitor_dpi_win.h"
 #include "display/window_program_win.h"
 #include "resources/general_page_ids.h"
+#include "resources/icon_ids.h"
 #include "ui/general_page_rules.h"
 #include "ui/mascot_page_rules.h"
 
@@ -39,7 +42,13 @@ struct GeneralPage {
     // Shows the command of another copy of the program that the Run value names.
     HWND startup_tip = nullptr;
     std::wstring startup_tip_text;
+    // The picker's icon loaded for another scaling than the one the page opened with; the
+    // dialog's own is shared and not freed.
+    HICON picker_icon = nullptr;
 };
+
+// WM_DPICHANGED_AFTERPARENT, which the program's headers for Windows XP do not define.
+constexpr UINT kDpiChangedAfterParentMessage = 0x02E3;
 
 const int kSizeGroup[] = {IDC_GENERAL_WIDTH_LABEL,  IDC_GENERAL_WIDTH_UPDOWN,  IDC_GENERAL_MIN_WIDTH, IDC_GENERAL_HEIGHT_LABEL,
                           IDC_GENERAL_HEIGHT_UPDOWN, IDC_GENERAL_MIN_HEIGHT, IDC_GENERAL_DOTS_LABEL};
@@ -122,8 +131,9 @@ void ShowOtherStartupCommand(GeneralPage& page, const std::string& command)
     tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(page.page, IDC_GENERAL_START_WITH_WINDOWS));
     tool.lpszText = &page.startup_tip_text[0];
     SendMessageW(page.startup_tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    // Long paths wrap instead of running off the screen.
-    SendMessageW(page.startup_tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    // Long paths wrap instead of running off the screen: at 400 pixels at 96 dpi, as wide on
+    // the screen at any scaling.
+    SendMessageW(page.startup_tip, TTM_SETMAXTIPWIDTH, 0, pixels_for_dpi(400, WindowDpi(page.page)));
 }
 
 void ShowStartupEntry(GeneralPage& page)
@@ -174,8 +184,27 @@ void OnDestroy(HWND window, GeneralPage* page)
     ApplyStartupBox(*page);
     if (page->startup_tip)
         DestroyWindow(page->startup_tip);
+    if (page->picker_icon)
+        DestroyIcon(page->picker_icon);
     SetWindowLongPtrW(window, DWLP_USER, 0);
     delete page;
+}
+
+// The sheet moved to a monitor of another scaling: the picker shows the image of icon 110 made
+// for the icon size there, and the tip keeps its width on the screen.
+void OnDpiChanged(GeneralPage& page)
+{
+    const int32_t dpi = WindowDpi(page.page);
+    const int size = SystemMetricForDpi(SM_CXICON, dpi);
+    if (const HICON icon = static_cast<HICON>(
+            LoadImageW(g_app.instance, MAKEINTRESOURCEW(IDI_PICKER), IMAGE_ICON, size, size, LR_DEFAULTCOLOR))) {
+        SendDlgItemMessageW(page.page, IDC_GENERAL_PICKER, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        if (page.picker_icon)
+            DestroyIcon(page.picker_icon);
+        page.picker_icon = icon;
+    }
+    if (page.startup_tip)
+        SendMessageW(page.startup_tip, TTM_SETMAXTIPWIDTH, 0, pixels_for_dpi(400, dpi));
 }
 
 // --- the exclusion list ----------------------------------------------------------------
@@ -355,6 +384,7 @@ INT_PTR CALLBACK GeneralPageProc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_LBUTTONUP: OnLButtonUp(*page); return TRUE;
     case WM_CAPTURECHANGED: OnCaptureChanged(*page, reinterpret_cast<HWND>(lparam)); return TRUE;
     case WM_HELP: OnHelp(*page, *reinterpret_cast<const HELPINFO*>(lparam)); return TRUE;
+    case kDpiChangedAfterParentMessage: OnDpiChanged(*page); return FALSE;
     case WM_DESTROY: OnDestroy(window, page); return FALSE;
     default: return FALSE;
     }

@@ -1,7 +1,5 @@
 #include "ui/link_control_win.h"
 
-#include <vector>
-
 #include "core/wide_text_win.h"
 #include "ui/centring.h"
 
@@ -10,25 +8,23 @@ namespace {
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 constexpr int kLinkTextCapacity = 260;
 
-// Every link is a subclassed static, so one previous procedure serves them all; the link font
-// is the one the newest link was made with, and every link paints with it.
-struct LinkState {
-    HFONT font = nullptr;
-    WNDPROC previous = nullptr;
-    // Fonts made for links that may still be shown; they are released together once the last
-    // link window is gone, so that opening dialogs again and again does not pile up fonts.
-    std::vector<HFONT> fonts;
-    int live_links = 0;
-};
+// Every link is a subclassed static, so one previous procedure serves them all.
+WNDPROC g_previous_procedure = nullptr;
 
-LinkState g_link;
+// Each link paints with its own underlined copy of the font it was last given, kept in its
+// user data and deleted with it or when a new font replaces it: the dialog manager gives the
+// dialog's controls new fonts when the dialog moves to a monitor of another scaling.
+HFONT LinkFontOf(HWND label) { return reinterpret_cast<HFONT>(GetWindowLongPtrW(label, GWLP_USERDATA)); }
 
-void ReleaseLinkFonts()
+void ReplaceLinkFont(HWND label, HFONT given)
 {
-    for (HFONT font : g_link.fonts)
-        DeleteObject(font);
-    g_link.fonts.clear();
-    g_link.font = nullptr;
+    LOGFONTW description = {};
+    GetObjectW(given ? static_cast<HGDIOBJ>(given) : GetStockObject(SYSTEM_FONT), sizeof description, &description);
+    description.lfUnderline = TRUE;
+    const HFONT previous = LinkFontOf(label);
+    SetWindowLongPtrW(label, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(CreateFontIndirectW(&description)));
+    if (previous)
+        DeleteObject(previous);
 }
 
 void OnLinkPaint(HWND label)
@@ -41,7 +37,7 @@ void OnLinkPaint(HWND label)
     HDC dc = BeginPaint(label, &paint);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    HGDIOBJ old_font = SelectObject(dc, g_link.font);
+    HGDIOBJ old_font = SelectObject(dc, LinkFontOf(label));
     SetTextColor(dc, kLinkColour);
     SetBkColor(dc, face);
     SetBkMode(dc, OPAQUE);
@@ -55,12 +51,11 @@ void OnLinkPaint(HWND label)
     EndPaint(label, &paint);
 }
 
-void OnLinkGone()
+void OnLinkGone(HWND label)
 {
-    if (--g_link.live_links <= 0) {
-        g_link.live_links = 0;
-        ReleaseLinkFonts();
-    }
+    if (const HFONT font = LinkFontOf(label))
+        DeleteObject(font);
+    SetWindowLongPtrW(label, GWLP_USERDATA, 0);
 }
 
 LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wparam, LPARAM lparam)
@@ -68,10 +63,13 @@ LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wparam, LPARAM lparam
     switch (message) {
     case WM_PAINT: OnLinkPaint(label); return 0;
     case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, SystemResource(IDC_HAND))); return 0;
-    case WM_NCDESTROY: OnLinkGone(); break;
+    // The static keeps the font it is given, for whoever asks for it; the link paints with
+    // its underlined copy.
+    case WM_SETFONT: ReplaceLinkFont(label, reinterpret_cast<HFONT>(wparam)); break;
+    case WM_NCDESTROY: OnLinkGone(label); break;
     default: break;
     }
-    return CallWindowProcW(g_link.previous, label, message, wparam, lparam);
+    return CallWindowProcW(g_previous_procedure, label, message, wparam, lparam);
 }
 
 }  // namespace
@@ -80,19 +78,11 @@ void MakeLinkControl(HWND, HWND label)
 {
     if (!label)
         return;
-    LOGFONTW description = {};
-    HFONT own_font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-    GetObjectW(own_font ? static_cast<HGDIOBJ>(own_font) : GetStockObject(SYSTEM_FONT), sizeof description,
-               &description);
-    description.lfUnderline = TRUE;
-    g_link.font = CreateFontIndirectW(&description);
-    g_link.fonts.push_back(g_link.font);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(g_link.font), FALSE);
     // A label made a link twice would otherwise hand its messages to itself for ever.
     const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(label, GWLP_WNDPROC));
-    if (current == LinkProc)
-        return;
-    g_link.previous = current;
-    SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkProc));
-    ++g_link.live_links;
+    if (current != LinkProc) {
+        g_previous_procedure = current;
+        SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkProc));
+    }
+    ReplaceLinkFont(label, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
 }

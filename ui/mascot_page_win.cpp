@@ -15,6 +15,7 @@
 #include "display/definition_win.h"
 #include "display/mascot_popup_win.h"
 #include "display/mascot_settings_win.h"
+#include "display/monitor_dpi_win.h"
 #include "library/library_entry.h"
 #include "library/library_scan_win.h"
 #include "library/mascot_cache_win.h"
@@ -64,6 +65,9 @@ const Axis kHorizontal = {IDC_MASCOT_X_UNIT, IDC_MASCOT_X_UPDOWN, IDC_MASCOT_X_V
 const Axis kVertical = {IDC_MASCOT_Y_UNIT, IDC_MASCOT_Y_UPDOWN, IDC_MASCOT_Y_VALUE, &MascotSettings::HeightPerDot};
 
 const UINT kColumnHeaders[] = {IDS_COLUMN_MASCOT, IDS_COLUMN_FILE};
+
+// WM_DPICHANGED_AFTERPARENT, which the program's headers for Windows XP do not define.
+constexpr UINT kDpiChangedAfterParentMessage = 0x02E3;
 
 MascotPage* PageOf(HWND window) { return reinterpret_cast<MascotPage*>(GetWindowLongPtrW(window, DWLP_USER)); }
 
@@ -321,12 +325,15 @@ void ReplaceSheetButtons(HWND sheet)
     SetWindowPos(ok, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// The small icon size at the list's DPI, which the list's images take.
+int ListIconSize(const MascotPage& page) { return SystemMetricForDpi(SM_CXSMICON, WindowDpi(page.list)); }
+
 void SetUpList(MascotPage& page)
 {
     SendMessageW(page.list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
     SendMessageW(page.list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
     SendMessageW(page.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    page.images = CreateLibraryImageList();
+    page.images = CreateLibraryImageList(ListIconSize(page));
     SendMessageW(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(page.images));
     for (int column = 0; column < 2; ++column) {
         std::wstring text = ResourceText(kColumnHeaders[column]);
@@ -397,6 +404,20 @@ void OnDestroy(HWND window, MascotPage* page)
     }
     SetWindowLongPtrW(window, DWLP_USER, 0);
     delete page;
+}
+
+// The sheet moved to a monitor of another scaling, or the monitor's scaling changed: the
+// system has given the list its new font; its icons are taken anew at the new small icon size
+// and both columns fitted to the texts in the new font.
+void OnDpiChanged(MascotPage& page)
+{
+    if (page.closed || !page.images)
+        return;
+    int icon_size = 0, unused = 0;
+    ImageList_GetIconSize(page.images, &icon_size, &unused);
+    if (ListIconSize(page) != icon_size)
+        page.images = RebuildLibraryImages(page.list, page.images, ListIconSize(page));
+    FitLibraryColumns(page.list);
 }
 
 // --- messages --------------------------------------------------------------------------
@@ -510,6 +531,7 @@ INT_PTR CALLBACK MascotPageProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_COMMAND: OnCommand(*page, LOWORD(wparam), HIWORD(wparam)); return TRUE;
     case WM_NOTIFY: return OnNotify(*page, *reinterpret_cast<const NMHDR*>(lparam), lparam);
     case WM_HELP: OnHelp(*page, *reinterpret_cast<const HELPINFO*>(lparam)); return TRUE;
+    case kDpiChangedAfterParentMessage: OnDpiChanged(*page); return FALSE;
     case WM_DESTROY: OnDestroy(window, page); return FALSE;
     default: return FALSE;
     }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "core/application_win.h"
+#include "ui/centring.h"
 #include "resources/general_page_ids.h"
 #include "resources/mascot_page_ids.h"
 #include "ui/general_page_win.h"
@@ -55,6 +56,20 @@ void MoveChild(HWND parent, HWND child, int dx, int dy)
     SetWindowPos(child, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The readable part of the template the sheet hands over: the older form's fixed header with
+// its three empty arrays (menu, class, title) after it, which covers the newer form's header
+// up to its position.
+constexpr size_t kTemplateHeadBytes = 24;
+
+// Before the sheet exists: it is made on the primary monitor, where the mascot page centres it
+// before it shows, so that it is laid out once, at that monitor's scaling.
+int CALLBACK SheetCallback(HWND, UINT message, LPARAM lparam)
+{
+    if (message == PSCB_PRECREATE && lparam)
+        place_template_at_screen_origin(reinterpret_cast<uint8_t*>(lparam), kTemplateHeadBytes);
+    return 0;
+}
+
 }  // namespace
 
 void FitSheetToPage(HWND sheet, HWND page, int template_id)
@@ -89,7 +104,8 @@ void OpenSettingsSheet()
 
     PROPSHEETHEADERW header = {};
     header.dwSize = sizeof header;
-    header.dwFlags = PSH_PROPTITLE | PSH_NOAPPLYNOW;
+    header.dwFlags = PSH_PROPTITLE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+    header.pfnCallback = SheetCallback;
     header.hwndParent = g_app.controller;
     header.hInstance = g_app.instance;
     header.pszCaption = g_app.title.c_str();

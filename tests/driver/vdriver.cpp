@@ -1172,6 +1172,94 @@ int cmd_owned_dialog(int, char** argv)
     return 0;
 }
 
+// metrics: "SMALL_ICON ICON DPI": the small and large icon sizes and the dots per inch that
+// programs of the prefix are given.
+int cmd_metrics(int, char**)
+{
+    HDC screen = GetDC(nullptr);
+    std::printf("%d %d %d\n", GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CXICON),
+                GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+    return 0;
+}
+
+// What Wine's shell32 sends the taskbar for a tray icon (WM_COPYDATA): a record of fixed
+// fields, then the icon's bitmaps, whose size it states after the fields.
+constexpr size_t kTrayRecordIconSizeAt = 944;
+bool g_tray_icon_seen = false;
+
+LRESULT CALLBACK tray_catcher_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+        const bool add_or_modify = data->dwData == NIM_ADD || data->dwData == NIM_MODIFY;
+        uint32_t flags = 0, width = 0, height = 0;
+        if (add_or_modify && data->cbData >= kTrayRecordIconSizeAt + 8) {
+            const auto* bytes = static_cast<const uint8_t*>(data->lpData);
+            std::memcpy(&flags, bytes + 8, 4);
+            std::memcpy(&width, bytes + kTrayRecordIconSizeAt, 4);
+            std::memcpy(&height, bytes + kTrayRecordIconSizeAt + 4, 4);
+        }
+        if (flags & NIF_ICON) {
+            std::printf("%u %u\n", width, height);
+            g_tray_icon_seen = true;
+            PostQuitMessage(0);
+        }
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// tray-catch SECONDS: stands in as the taskbar, above the shell's own, announces a restarted
+// taskbar and prints "WIDTH HEIGHT" of the first tray icon a program then adds; 1 when none
+// came in time.
+int cmd_tray_catch(int, char** argv)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = tray_catcher_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&wc);
+    HWND catcher = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1,
+                                   nullptr, nullptr, wc.hInstance, nullptr);
+    if (!catcher)
+        return 1;
+    const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(number(argv[2]) * 1000), nullptr);
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    MSG message;
+    while (!g_tray_icon_seen && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER && message.hwnd == nullptr)
+            break;
+        DispatchMessageA(&message);
+    }
+    KillTimer(nullptr, timer);
+    DestroyWindow(catcher);
+    return g_tray_icon_seen ? 0 : 1;
+}
+
+// link-extents WINDOW: "DIALOG_WIDTH DIALOG_HEIGHT SYSTEM_WIDTH SYSTEM_HEIGHT": the window's text
+// measured in the dialogs' font, underlined, as the dialog manager makes it at the prefix's
+// DPI, and in the system font (the font of a control given none).
+int cmd_link_extents(int, char** argv)
+{
+    char text[260] = {};
+    GetWindowTextA(parse_window(argv[2]), text, sizeof text);
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    HFONT dialog = CreateFontA(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, SHIFTJIS_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "ＭＳ Ｐゴシック");
+    SIZE in_dialog = {}, in_system = {};
+    HGDIOBJ previous = SelectObject(dc, dialog);
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &in_dialog);
+    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &in_system);
+    SelectObject(dc, previous);
+    DeleteObject(dialog);
+    ReleaseDC(nullptr, dc);
+    std::printf("%ld %ld %ld %ld\n", in_dialog.cx, in_dialog.cy, in_system.cx, in_system.cy);
+    return 0;
+}
+
 struct Command {
     const char* name;
     int arguments;
@@ -1209,6 +1297,8 @@ const Command commands[] = {
     {"tip-text", 2, cmd_tip_text},
     {"dwm-attribute", 2, cmd_dwm_attribute},  {"notification-state", 0, cmd_notification_state},
     {"modules", 1, cmd_modules},
+    {"metrics", 0, cmd_metrics},          {"tray-catch", 1, cmd_tray_catch},
+    {"link-extents", 1, cmd_link_extents},
 };
 
 }  // namespace

@@ -105,3 +105,36 @@ def test_the_dialogs_show_every_text_whole(session, command, name):
     finally:
         session.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
         wait_until(lambda: not session.window(dialog.handle), message='the dialog to close')
+
+
+def blue_ink(session, rect, name):
+    """Width and height of the link's blue text and underline on a screenshot."""
+    picture = Picture(session.screenshot(suite_shots() / f'link-{session.dpi}dpi-{name}.png'))
+    inked = [(x, y) for x, y, p in picture.pixels(rect) if p == (0, 0, 255)]
+    if not inked:
+        return 0, 0
+    xs, ys = [x for x, _ in inked], [y for _, y in inked]
+    return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
+
+def test_the_link_paints_in_the_dialogs_font(session):
+    """The about box's link is drawn in the dialog's font underlined, at this DPI: as wide as its
+    text measured in that font (the underline spans the whole text) and about as high as a line
+    of it."""
+    session.driver('post', session.controller().handle, WM_COMMAND, 40003, 0)
+    dialog = open_dialog(session)
+    try:
+        link = wait_until(lambda: session.driver('dlg-item', dialog.handle, 1013).split()[:1], message='the link')[0]
+        width, height, _, _ = (int(v) for v in session.driver('link-extents', link).split())
+        rect = session.window(link).rect
+        seen = []
+
+        def drawn():
+            seen[:] = [blue_ink(session, rect, 'about-box')]
+            ink_width, ink_height = seen[0]
+            return abs(ink_width - width) <= 2 and height // 2 <= ink_height <= height + 2
+        wait_until(drawn, message=f'the link {width} wide and up to {height} high',
+                   seen=lambda: f'{seen} (width, height)')
+    finally:
+        session.driver('post', dialog.handle, WM_COMMAND, IDOK, 0)
+        wait_until(lambda: not session.window(dialog.handle), message='the dialog to close')

@@ -1,10 +1,13 @@
 """Mascots drawn at a whole multiple of their pixels at 96, 144 and 192 dots per inch: the
 window's size, its region to the pixel, the picture's pixels on the screen, placement with the
-author's anchors and the user's offsets, the least-size rule and the preview.
+author's anchors and the user's offsets, the least-size rule and the preview; and the program's
+icons at the sizes of the DPI: the tray icon handed to the taskbar, the mascot list's icons and
+the picker's.
 
 Wine takes one DPI for every monitor from the prefix's LogPixels and never stretches a window,
 so what is seen here is the program's own scaling."""
 import shutil
+import struct
 import subprocess
 
 import pytest
@@ -13,9 +16,10 @@ from bitmaps import KEY, write_bmp24
 from fixtures import bmp_bytes, definition, pack
 from harness import SOURCE, WineSession, wait_until
 from pictures import Picture, suite_shots
-from sheet import ROOT, Sheet
+from sheet import ROOT, Sheet, definition_with_icons, icon_bytes
 
 DPIS = (96, 144, 192)
+PINK = (220, 30, 170)
 WIDTH, HEIGHT = 40, 32
 BODY, EYE, STRIPE_A, STRIPE_B = (240, 160, 60), (20, 20, 20), (40, 120, 220), (250, 250, 250)
 
@@ -84,6 +88,10 @@ def session(request):
     write_bmp24(mascots / 'art.bmp', WIDTH, HEIGHT, pixel_art)
     pack(mascots / 'anchored.lzh', {
         'VLD.INI': definition('Anchored', [('a.bmp', 10)], {'RightX': 10, 'UnderY': 4}),
+        'a.bmp': bmp_bytes(WIDTH, HEIGHT, pixel_art)})
+    pack(mascots / 'pink.lzh', {
+        'VLD.INI': definition_with_icons('Pink', icon16='p.ico'),
+        'p.ico': icon_bytes(PINK),
         'a.bmp': bmp_bytes(WIDTH, HEIGHT, pixel_art)})
     sample = SOURCE / 'build' / 'native' / 'Mascots' / 'mike.lzh'
     if sample.exists():
@@ -255,3 +263,90 @@ def test_the_preview_is_drawn_at_the_same_scale(wine):
     _, checked, inside, rects = wait_for_region(wine, preview, n)
     print(f'{wine.dpi} dpi preview: {checked} pixels checked, {inside} covered, {rects} rectangles')
     sheet.close()
+
+
+# --- the program's icons ------------------------------------------------------------------
+
+def metrics(wine):
+    """The small and the large icon size of this DPI, as every program of the prefix sees them."""
+    small, large, _ = (int(v) for v in wait_until(lambda: wine.driver('metrics').split(), message='the metrics'))
+    return small, large
+
+
+def test_the_tray_icon_is_made_for_the_notification_areas_size(wine):
+    """The taskbar is handed icon 102 drawn for the small icon size of this DPI, the size the
+    notification area shows it at, rather than a 16 x 16 image for it to stretch."""
+    small, _ = metrics(wine)
+    wine.start_velmora()
+    # A taskbar that starts announces itself; the program adds its icon to it again.
+    size = wait_until(lambda: wine.driver('tray-catch', 5).split(), timeout=40, message='the tray icon handed over')
+    print(f'{wine.dpi} dpi: tray icon {size[0]} x {size[1]}, small icon size {small}')
+    assert (int(size[0]), int(size[1])) == (small, small)
+
+
+def test_the_list_shows_each_icon_at_the_small_icon_size(wine):
+    """The list's images are of the small icon size of this DPI, and an archive's own icon, one
+    colour all over, fills one such square."""
+    small, _ = metrics(wine)
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    try:
+        row = [r[1] for r in sheet.rows()].index('pink.lzh')
+        line = wait_until(lambda: wine.driver('lv-layout', sheet.list).splitlines()[1 + row:2 + row],
+                          message='the list layout')[0]
+        icon = tuple(int(v) for v in line.split()[7:11])
+        assert icon[2] - icon[0] == small, f'an icon column {icon[2] - icon[0]} wide for icons of {small}'
+        seen = []
+
+        def pink_square():
+            picture = Picture(wine.screenshot(suite_shots() / f'list-icons-{wine.dpi}dpi.png'))
+            seen[:] = [sum(1 for _, _, p in picture.pixels(icon) if p == PINK)]
+            return seen[0] == small * small
+        wait_until(pink_square, message=f'the archive\'s icon as {small} x {small} pink pixels',
+                   seen=lambda: f'{seen[0] if seen else 0} pink pixels')
+    finally:
+        sheet.close()
+
+
+def ico_images(path):
+    """{size: [[(r, g, b, a)] rows top to bottom]} of the 32-bit images of an icon file."""
+    data = path.read_bytes()
+    images = {}
+    for n in range(struct.unpack_from('<H', data, 4)[0]):
+        width, _, _, _, _, bits, _, offset = struct.unpack_from('<BBBBHHII', data, 6 + 16 * n)
+        size = width or 256
+        if bits != 32:
+            continue
+        start = offset + struct.unpack_from('<I', data, offset)[0]
+        rows = [[(data[start + 4 * (y * size + x) + 2], data[start + 4 * (y * size + x) + 1],
+                  data[start + 4 * (y * size + x)], data[start + 4 * (y * size + x) + 3]) for x in range(size)]
+                for y in range(size)]
+        images[size] = rows[::-1]
+    return images
+
+
+def test_the_picker_shows_the_image_of_110_drawn_for_the_icon_size(wine):
+    """The general page's picker shows icon 110's own image for the large icon size of this DPI,
+    pixel for pixel where it is opaque, not another size stretched."""
+    _, large = metrics(wine)
+    image = ico_images(SOURCE / 'resources' / 'picker.ico').get(large)
+    assert image, f'picker.ico has no {large} x {large} image'
+    wine.start_velmora()
+    sheet = Sheet(wine)
+    try:
+        sheet.show_page(1)
+        picker = wait_until(lambda: wine.driver('dlg-find', sheet.handle, 1066).split()[:1],
+                            message='the picker')[0]
+        left, top, right, bottom = wine.window(picker).rect
+        assert (right - left, bottom - top) == (large, large)
+        wrong = []
+
+        def drawn():
+            picture = Picture(wine.screenshot(suite_shots() / f'picker-{wine.dpi}dpi.png'))
+            wrong[:] = [(x, y) for y in range(large) for x in range(large) if image[y][x][3] == 255 and
+                        max(abs(a - b) for a, b in zip(picture.pixel(left + x, top + y), image[y][x][:3])) > 2]
+            return not wrong
+        wait_until(drawn, message=f'the {large} x {large} image of icon 110',
+                   seen=lambda: f'{len(wrong)} pixels differ, first {wrong[:5]}')
+    finally:
+        sheet.close()

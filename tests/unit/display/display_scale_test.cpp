@@ -18,6 +18,31 @@ TEST(DisplayScale, WholeMultipleNearestTheDpiHalvesRoundingUp)
         EXPECT_EQ(scale_for_dpi(row.dpi), row.scale) << row.dpi << " dpi";
 }
 
+TEST(DisplayScale, MetricsAndLengthsAtAnotherDpi)
+{
+    const struct {
+        const char* what;
+        int32_t metric, system_dpi, dpi, expected;
+    } rows[] = {
+        {"small icon at 96 on a 144 monitor", 16, 96, 144, 24},
+        {"small icon at 96 on a 192 monitor", 16, 96, 192, 32},
+        {"small icon at 96 on a 120 monitor", 16, 96, 120, 20},
+        {"small icon at 144 on a 96 monitor", 24, 144, 96, 16},
+        {"small icon at 192 on a 144 monitor", 32, 192, 144, 24},
+        {"tip width at 168: 700", 400, 96, 168, 700},
+        {"margin 16 at 108 is 18", 16, 96, 108, 18},
+        {"margin 5 at 144 is 7.5, halves up", 5, 96, 144, 8},
+        {"the same DPI keeps the size", 17, 120, 120, 17},
+        {"no DPI read counts as 96", 16, 0, 192, 32},
+        {"no target DPI counts as 96", 32, 192, -1, 16},
+        {"huge sizes saturate", 2147483647, 96, 192, 2147483647},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(metric_for_dpi(row.metric, row.system_dpi, row.dpi), row.expected) << row.what;
+    EXPECT_EQ(pixels_for_dpi(400, 144), 600);
+    EXPECT_EQ(pixels_for_dpi(16, 96), 16);
+}
+
 TEST(DisplayScale, ScaledLengthSaturates)
 {
     const int32_t max = std::numeric_limits<int32_t>::max(), min = std::numeric_limits<int32_t>::min();

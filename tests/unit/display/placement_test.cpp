@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "display/monitors.h"
 #include "display/placement.h"
 #include "tests/support/anchors.h"
 
@@ -571,5 +572,100 @@ TEST(DecidePlacement, ALayoutChangePlacesAgainOnTheSameTarget)
         in.has_placed = r.has_placed;
         in.layout_changed = false;
         EXPECT_NE(decide_placement(in, probe.queries()).action, PlacementAction::MoveAndShow) << row.what;
+    }
+}
+
+TEST(DecidePlacement, AMinimisedTargetIsRefusedFarOffEveryMonitor)
+{
+    // Windows reports a minimised window at (-32000, -32000).
+    const Rect32 minimised = {-32000, -32000, -31840, -31972};
+    const struct {
+        const char* what;
+        int32_t flag;
+        PlacementAction expected;
+        Point32 at;
+    } rows[] = {
+        {"flag 1 hides", 1, PlacementAction::Hide, {}},
+        {"flag 2 stands on the taskbar", 2, PlacementAction::MoveAndShow, {752, 660}},
+        {"flag 3 stays", 3, PlacementAction::Nothing, {}},
+        {"flag 0 places as if accepted", 0, PlacementAction::MoveAndShow, {-31896, -32080}},
+    };
+    for (const auto& row : rows) {
+        Probe probe;
+        PlacementInput in = input_on(minimised);
+        in.target_iconic = true;
+        in.no_window_flag = row.flag;
+        const PlacementResult r = decide_placement(in, probe.queries());
+        EXPECT_EQ(r.action, row.expected) << row.what;
+        if (r.action == PlacementAction::MoveAndShow) {
+            EXPECT_EQ(r.position.x, row.at.x) << row.what;
+            EXPECT_EQ(r.position.y, row.at.y) << row.what;
+        }
+        EXPECT_EQ(probe.excluded_calls, 0) << row.what << ": refused before the owner is asked";
+    }
+}
+
+TEST(PlaceAtMonitorScale, TheMonitorTheMascotStandsOnSetsItsScale)
+{
+    // A 96 dpi monitor and a 192 dpi one on its right; the taskbar is on the 96 one alone.
+    const std::vector<Rect32> monitors = {{0, 0, 1024, 768}, {1024, 0, 2944, 1080}};
+    const int32_t monitor_dpis[] = {96, 192};
+    const auto monitor_dpi = [&](const Rect32& rect) { return monitor_dpis[monitor_of(rect, monitors)]; };
+    const MascotSettings from_the_right = anchors(0, 0, 0, 0, 1, 1);  // right edges together, on the top edge
+    struct Row {
+        const char* what;
+        Rect32 target;
+        int32_t target_dpi;
+        MascotScale now;
+        MascotSettings settings;
+        int32_t flag;
+        bool maximized, excluded, iconic;
+        PlacementAction action;
+        Point32 at;
+        MascotScale expected;
+    };
+    const Row rows[] = {
+        {"on its target's monitor of 192", {1200, 300, 1900, 800}, 192, {96, 1}, {}, 1, false, false, false,
+         PlacementAction::MoveAndShow, {1693, 140}, {192, 2}},
+        {"on its target's monitor of 96, as it was", kTarget, 96, {96, 1}, {}, 1, false, false, false,
+         PlacementAction::MoveAndShow, {384, 120}, {96, 1}},
+        {"target maximised at 192, the mascot on the only taskbar at 96", {1024, 0, 2944, 1040}, 192, {192, 2}, {},
+         2, true, false, false, PlacementAction::MoveAndShow, {752, 660}, {96, 1}},
+        // The target lies mostly on the 96 monitor; 300 wide passes the least size there, as it
+        // would not at 192.
+        {"target across both, the mascot on the 192 part", {800, 300, 1100, 600}, 96, {96, 1}, {}, 1, false, false,
+         false, PlacementAction::MoveAndShow, {993, 140}, {192, 2}},
+        {"on the seam, at 1 mostly right and at 2 mostly left: keeps 1", {600, 300, 1080, 600}, 96, {96, 1},
+         from_the_right, 1, false, false, false, PlacementAction::MoveAndShow, {1016, 220}, {96, 1}},
+        {"the same seam from 2: keeps 2", {600, 300, 1080, 600}, 96, {192, 2}, from_the_right, 1, false, false,
+         false, PlacementAction::MoveAndShow, {952, 140}, {192, 2}},
+        {"hidden from an excluded program keeps its scale", kTarget, 96, {192, 2}, {}, 1, false, true, false,
+         PlacementAction::Hide, {}, {192, 2}},
+        {"minimised target placed anyway, on no monitor: keeps its scale", {-32000, -32000, -31840, -31972}, 96,
+         {192, 2}, {}, 0, false, false, true, PlacementAction::MoveAndShow, {-31912, -32160}, {192, 2}},
+    };
+    for (const Row& row : rows) {
+        Probe probe;
+        probe.maximized = row.maximized;
+        probe.excluded = row.excluded;
+        PlacementInput in = input_on(row.target);
+        in.monitors = monitors;
+        in.settings = row.settings;
+        in.global_rules = RuleBlock{1, 0, 1, 300, 200};
+        in.dpi = row.target_dpi;
+        in.no_window_flag = row.flag;
+        in.target_iconic = row.iconic;
+        const ScaledPlacement placed = place_at_monitor_scale(in, 64, 80, row.now, probe.queries(), monitor_dpi);
+        EXPECT_EQ(placed.result.action, row.action) << row.what;
+        if (row.action == PlacementAction::MoveAndShow) {
+            EXPECT_EQ(placed.result.position.x, row.at.x) << row.what;
+            EXPECT_EQ(placed.result.position.y, row.at.y) << row.what;
+        }
+        EXPECT_EQ(placed.scale.dpi, row.expected.dpi) << row.what;
+        EXPECT_EQ(placed.scale.scale, row.expected.scale) << row.what;
+        EXPECT_LE(probe.excluded_calls, 1) << row.what << ": asked once though placed at two scales";
+        EXPECT_LE(probe.maximized_calls, 1) << row.what;
+        EXPECT_LE(probe.taskbar_calls, 1) << row.what;
+        EXPECT_LE(probe.cloaked_calls, 1) << row.what;
     }
 }

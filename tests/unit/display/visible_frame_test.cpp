@@ -2,7 +2,7 @@
 
 #include "display/visible_frame.h"
 
-TEST(VisibleFrame, TakesTheDrawnFrameOnlyWhenItLiesWithinTheWindow)
+TEST(VisibleFrame, TakesTheDrawnFrameCutToTheWindow)
 {
     const struct {
         const char* what;
@@ -22,9 +22,16 @@ TEST(VisibleFrame, TakesTheDrawnFrameOnlyWhenItLiesWithinTheWindow)
         {"the read failed and left garbage", {93, 200, 507, 607}, false, {5, 5, 6, 6}, {93, 200, 507, 607}},
         {"answer larger than the window on every side", {100, 200, 500, 600}, true, {90, 190, 510, 610},
          {100, 200, 500, 600}},
-        {"answer past the window's right edge alone", {100, 200, 500, 600}, true, {107, 200, 501, 593},
-         {100, 200, 500, 600}},
-        {"answer above the window's top alone", {100, 200, 500, 600}, true, {107, 199, 493, 593},
+        {"answer past the window's right edge alone keeps its other edges", {100, 200, 500, 600}, true,
+         {107, 200, 501, 593}, {107, 200, 500, 593}},
+        {"answer above the window's top alone keeps its other edges", {100, 200, 500, 600}, true,
+         {107, 199, 493, 593}, {107, 200, 493, 593}},
+        {"scaled older program at 125 %: rounding past right and bottom", {100, 200, 500, 600}, true,
+         {109, 200, 502, 601}, {109, 200, 500, 600}},
+        {"scaled older program at 150 %: rounding past left and top", {-11, -11, 1931, 1051}, true,
+         {-12, -12, 1920, 1040}, {-11, -11, 1920, 1040}},
+        {"answer wholly left of the window", {100, 200, 500, 600}, true, {0, 200, 90, 600}, {100, 200, 500, 600}},
+        {"answer touching the window's edge only", {100, 200, 500, 600}, true, {500, 200, 600, 600},
          {100, 200, 500, 600}},
         {"answer of zeros, as for a window not drawn", {100, 200, 500, 600}, true, {0, 0, 0, 0}, {100, 200, 500, 600}},
         {"answer turned inside out", {100, 200, 500, 600}, true, {400, 200, 200, 600}, {100, 200, 500, 600}},

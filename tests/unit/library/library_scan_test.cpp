@@ -88,20 +88,25 @@ TEST(LibraryScan, ColumnWidthsOnlyGrow)
 
 TEST(LibraryScan, ColumnWidthForText)
 {
-    // column, text width, state image width, small icon width -> width
+    // column, text width, state image width, small icon width, dpi -> width
     const struct Row {
-        int column, text, state, icon, width;
+        int column, text, state, icon, dpi, width;
     } rows[] = {
-        {0, 40, 16, 16, 88},   // 96 dpi: a check box and an icon of 16 before the name
-        {0, 60, 24, 16, 116},  // 144 dpi: a larger check box, the image list's icon unchanged
-        {0, 0, 16, 16, 48},    // an empty name still leaves room for the images
-        {0, 40, 0, 16, 72},    // a list laid out without the check box
-        {1, 40, 16, 16, 56},   // column 1 holds text only: the images are not counted
-        {1, 0, 24, 16, 16},
+        {0, 40, 16, 16, 96, 88},   // 96 dpi: a check box and an icon of 16 before the name
+        {0, 60, 24, 16, 96, 116},  // a larger check box, the image list's icon unchanged
+        {0, 60, 24, 24, 144, 132}, // 144 dpi: images of 24 and a margin of 24
+        {0, 80, 32, 32, 192, 176}, // 192 dpi: images of 32 and a margin of 32
+        {0, 50, 20, 20, 120, 110}, // 120 dpi: a margin of 20
+        {0, 0, 16, 16, 96, 48},    // an empty name still leaves room for the images
+        {0, 40, 0, 16, 96, 72},    // a list laid out without the check box
+        {1, 40, 16, 16, 96, 56},   // column 1 holds text only: the images are not counted
+        {1, 0, 24, 16, 96, 16},
+        {1, 40, 32, 32, 192, 72},
+        {1, 40, 0, 0, 0, 56},      // no DPI read counts as 96
     };
     for (const Row& row : rows)
-        EXPECT_EQ(column_width_for_text(row.column, row.text, row.state, row.icon), row.width)
-            << row.column << " " << row.text;
+        EXPECT_EQ(column_width_for_text(row.column, row.text, row.state, row.icon, row.dpi), row.width)
+            << row.column << " " << row.text << " at " << row.dpi;
 }
 
 TEST(LibraryScan, TypeIconPerFileFromItsRegistration)
