@@ -1211,6 +1211,10 @@ int main(int argc, char** argv)
     if (argc >= 2)
         for (const Command& command : commands)
             if (std::strcmp(argv[1], command.name) == 0 && argc - 2 >= command.arguments) {
+                // Tells the harness that the command may have acted: a command that acts is not
+                // run again once it has begun, lest a click be given twice.
+                std::fputs("vdriver: begun\n", stderr);
+                std::fflush(stderr);
                 const int result = command.run(argc, argv);
                 // Tells the harness that the command ran to its end: a run that a loaded
                 // machine cut short says nothing, and is asked again.

@@ -114,9 +114,10 @@ def test_a_row_clicked_on_a_closing_sheet_makes_no_preview_that_outlives_it(wine
 
 
 def withdrawn(session, handle):
-    """The window when it takes no input and is not shown: hidden, or disabled as a whole."""
+    """The window when it is withdrawn: hidden, and disabled as a whole so that no click or key
+    reaches it while it is still there."""
     window = session.window(handle)
-    return window if window and (not window.visible or window.style & WS_DISABLED) else None
+    return window if window and not window.visible and window.style & WS_DISABLED else None
 
 
 def test_a_closing_sheet_takes_no_input_and_the_mascots_start_as_closing_found_it(wine):
@@ -128,7 +129,7 @@ def test_a_closing_sheet_takes_no_input_and_the_mascots_start_as_closing_found_i
     wait_until(lambda: [m.class_name for m in wine.mascots()] not in ([], [preview.class_name]),
                message='the restarted mascot in place of the preview')
     try:
-        wait_until(lambda: withdrawn(wine, sheet.handle), message='the closing sheet hidden or disabled')
+        wait_until(lambda: withdrawn(wine, sheet.handle), message='the closing sheet hidden and disabled')
     except AssertionError as timeout:
         raise AssertionError(f'{timeout}; it still shows and takes input: {wine.window(sheet.handle)}') from None
     # A click where b.bmp's row was reaches nothing of the sheet: the row is not taken up.
