@@ -26,14 +26,33 @@ namespace {
 // Posted to itself once started, so that the mascots show first.
 constexpr UINT kPrepareShellIconsMessage = WM_USER + 2;
 
+// Offers the tray icon again while the taskbar refuses it.
+constexpr UINT_PTR kTrayRetryTimer = 2;
+
 UINT g_taskbar_created_message = 0;
 bool g_saved_for_session_end = false;
+int g_tray_refusals = 0;
+
+// Adds the tray icon; a refusal is tried again by the retry timer, within a bound.
+void OfferTrayIcon(HWND window)
+{
+    if (AddTrayIcon()) {
+        g_tray_refusals = 0;
+        KillTimer(window, kTrayRetryTimer);
+        return;
+    }
+    const unsigned delay = tray_retry_delay(++g_tray_refusals);
+    if (delay)
+        SetTimer(window, kTrayRetryTimer, delay, nullptr);
+    else
+        KillTimer(window, kTrayRetryTimer);
+}
 
 void OnCreate(HWND window)
 {
     InitCommonControls();
     g_app.controller = window;
-    AddTrayIcon();
+    OfferTrayIcon(window);
     RECT taskbar = {};
     GetWindowRect(g_app.taskbar, &taskbar);
     SetWindowPos(window, HWND_TOP, taskbar.left, taskbar.top, taskbar.right - taskbar.left,
@@ -45,6 +64,7 @@ void OnCreate(HWND window)
 void OnDestroy(HWND window)
 {
     KillTimer(window, g_app.timer_id);
+    KillTimer(window, kTrayRetryTimer);
     RemoveTrayIcon();
     PostQuitMessage(0);
 }
@@ -92,6 +112,14 @@ void OnEndSession(WPARAM ending)
     SaveEverything();
 }
 
+void OnTimer(HWND window, WPARAM id)
+{
+    if (id == kTrayRetryTimer)
+        OfferTrayIcon(window);
+    else
+        Tick();
+}
+
 void OnActivate()
 {
     if (SheetIsOpen())
@@ -105,7 +133,7 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_ACTIVATE: OnActivate(); return 0;
     case WM_COMMAND: OnCommand(window, LOWORD(wparam)); return 0;
-    case WM_TIMER: Tick(); return 0;
+    case WM_TIMER: OnTimer(window, wparam); return 0;
     case WM_USER: OnTrayCallback(lparam); return 0;
     case kPrepareShellIconsMessage: PrepareShellIcons(); return 0;
     case WM_ENDSESSION: OnEndSession(wparam); return 0;
@@ -118,7 +146,8 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
     // be added again.
     if (message == g_taskbar_created_message && message != 0) {
         ReadDisplayLayout();
-        AddTrayIcon();
+        g_tray_refusals = 0;
+        OfferTrayIcon(window);
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
@@ -134,6 +163,10 @@ void SaveEverything()
         ApplyGeneralPageForSessionEnd(g_app.sheet);
     } else {
         SaveSettings(RunningSourcePaths());
+        // A sheet closing under a nested dialog still holds its general page, which applies
+        // its box only when it goes: after this message, too late.
+        if (g_app.sheet)
+            ApplyGeneralPageForSessionEnd(g_app.sheet);
     }
     SaveCache();
 }

@@ -3,8 +3,10 @@
 
 #include "core/application_win.h"
 #include "core/controller_win.h"
+#include "core/instance_name.h"
 #include "core/roster_win.h"
 #include "core/settings_win.h"
+#include "library/extraction_folder_win.h"
 #include "library/mascot_cache_win.h"
 #include "resources/icon_ids.h"
 
@@ -27,18 +29,24 @@ void ShutDown()
     g_app.exe_folder.clear();
     g_app.excluded.clear();
     StopAllMascots();
+    EmptyExtractionFolder();
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    // A second instance ends at once and touches nothing.
-    if (HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "Velmo2")) {
-        CloseHandle(running);
+    // A second instance ends at once and touches nothing. An instance started at another
+    // integrity level holds a mutex this one may not open: a denied mutex is a running one.
+    SetLastError(0);
+    g_app.mutex = CreateMutexA(nullptr, FALSE, "Velmo2");
+    if (another_instance_runs(g_app.mutex != nullptr, GetLastError())) {
+        if (g_app.mutex)
+            CloseHandle(g_app.mutex);
         return 0;
     }
-    g_app.mutex = CreateMutexA(nullptr, FALSE, "Velmo2");
+    // What an earlier run left extracted (it ended without its exit) is of no use to this one.
+    EmptyExtractionFolder();
     LoadCache();
 
     SetUpApplication(instance);

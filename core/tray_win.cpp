@@ -35,8 +35,10 @@ bool AddTrayIcon()
     tray.uCallbackMessage = kTrayCallbackMessage;
     tray.hIcon = g_app.small_icon;
     std::strncpy(tray.szTip, g_app.title, sizeof tray.szTip - 1);
-    Shell_NotifyIconA(NIM_ADD, &tray);
-    return true;
+    if (Shell_NotifyIconA(NIM_ADD, &tray))
+        return true;
+    // Refused because the icon is there already (the taskbar announced a start but kept it).
+    return Shell_NotifyIconA(NIM_MODIFY, &tray) != FALSE;
 }
 
 void RemoveTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &g_app.tray); }

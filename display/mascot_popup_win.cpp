@@ -11,6 +11,7 @@
 #include "display/monitor_dpi_win.h"
 #include "display/placement_win.h"
 #include "library/lha_commands.h"
+#include "library/extraction_folder_win.h"
 #include "library/lha_component_win.h"
 
 namespace {
@@ -52,12 +53,25 @@ void OnPaint(HWND window, Mascot& mascot)
     EndPaint(window, &paint);
 }
 
+// The DPI of the target's monitor, asked of the system once per controller tick.
+int32_t TargetMonitorDpi()
+{
+    return g_app.target_dpi.get(g_app.controller_ticks, [] { return MonitorDpiFor(g_app.target_rect); });
+}
+
 // The mascot is drawn at the scale of the monitor its target is on; a new scale changes its
 // size, so it is placed again as a mascot that was never placed.
 void FollowMonitorDpi(Mascot& mascot)
 {
-    if (SetMascotDpi(mascot, MonitorDpiFor(g_app.target_rect)))
+    if (SetMascotDpi(mascot, TargetMonitorDpi()))
         mascot.placed = false;
+}
+
+// The system announced a new scaling: the DPI kept for this tick is out of date.
+void OnDpiChanged(Mascot& mascot)
+{
+    g_app.target_dpi.forget();
+    FollowMonitorDpi(mascot);
 }
 
 void OnTimer(Mascot& mascot)
@@ -106,7 +120,7 @@ LRESULT CALLBACK MascotPopupProc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_DESTROY: return 0;
     case kShowMascotMessage: OnShow(window, *mascot); return 0;
     // A monitor's scaling changed or the window moved to another: the target's monitor decides.
-    case kDpiChangedMessage: FollowMonitorDpi(*mascot); return 0;
+    case kDpiChangedMessage: OnDpiChanged(*mascot); return 0;
     default: return DefWindowProcA(window, message, wparam, lparam);
     }
 }
@@ -144,6 +158,7 @@ bool LoadArchiveMascot(Mascot& mascot, const std::string& path)
         if (!lha.loaded())
             return false;
         CreateDirectoryA(folder.c_str(), nullptr);
+        mascot.extracted_folder = folder;
         lha.run(g_app.controller, extract_all_command(path, folder));
     }
     ReadDefinition(mascot, folder);
@@ -165,7 +180,7 @@ bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded
 {
     mascot.width = mascot.height = 100;
     // Frames are shaped at the scale of the monitor the mascot starts on.
-    mascot.dpi = MonitorDpiFor(g_app.target_rect);
+    mascot.dpi = TargetMonitorDpi();
     mascot.scale = scale_for_dpi(mascot.dpi);
     mascot.settings = MascotSettings{};
     mascot.x = mascot.y = 0;
@@ -195,8 +210,10 @@ bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded
     mascot.window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, mascot.class_name, nullptr,
                                     WS_POPUP | visible, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot), nullptr, nullptr,
                                     g_app.instance, nullptr);
-    if (!mascot.window)
+    if (!mascot.window) {
+        UnregisterClassA(mascot.class_name, g_app.instance);
         return false;
+    }
     SetWindowLongPtrA(mascot.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&mascot));
 
     const bool loaded = full_path && LoadMascot(mascot, full_path);
@@ -221,4 +238,10 @@ void DestroyMascot(Mascot& mascot)
         mascot.window = nullptr;
     FreeFrames(mascot);
     UnregisterClassA(mascot.class_name, g_app.instance);
+    // Its frames are in memory and its information dialog copies what it shows, so nothing
+    // reads the extracted files any more.
+    if (!mascot.extracted_folder.empty()) {
+        RemoveMascotFolder(mascot.extracted_folder);
+        mascot.extracted_folder.clear();
+    }
 }

@@ -47,9 +47,9 @@ bool leaves_screen(const Point32& at, int32_t width, int32_t height, const Place
     if (int64_t(at.x) + width > std::numeric_limits<int32_t>::max() ||
         int64_t(at.y) + height > std::numeric_limits<int32_t>::max())
         return true;
-    if (input.monitors.empty())
+    if (!input.monitors || input.monitors->empty())
         return !on_monitors(mascot, {Rect32{0, 0, input.screen_width, input.screen_height}});
-    return !on_monitors(mascot, input.monitors);
+    return !on_monitors(mascot, *input.monitors);
 }
 
 // Below the least size, the least size counted in screen pixels of a monitor of `dpi`: an

@@ -25,7 +25,7 @@ bool TargetIsMaximized()
     return !IsDesktopOrShellWindow(g_app.target) && covers_its_monitor(g_app.target_rect, g_app.display.monitors);
 }
 
-bool TargetProgramIsExcluded()
+bool LookUpTargetProgramExcluded()
 {
     char path[MAX_PATH + 1] = {};
     if (!GetWindowProgramName(g_app.target, path, sizeof path))
@@ -37,17 +37,21 @@ Rect32 TaskbarRect() { return TaskbarRectFor(g_app.target_rect); }
 
 bool TargetIsCloaked()
 {
-    const unsigned long kCloakedAttribute = 14;  // DWMWA_CLOAKED
-    DWORD reasons = 0;
-    const bool read = read_dwm_window_attribute(g_app.target, kCloakedAttribute, &reasons, sizeof reasons);
-    return target_is_cloaked(read, reasons);
+    return g_app.target_cloaked.get(g_app.controller_ticks, [] {
+        const unsigned long kCloakedAttribute = 14;  // DWMWA_CLOAKED
+        DWORD reasons = 0;
+        const bool read = read_dwm_window_attribute(g_app.target, kCloakedAttribute, &reasons, sizeof reasons);
+        return target_is_cloaked(read, reasons);
+    });
 }
 
 bool FullScreenProgramRuns()
 {
-    int state = 0;
-    const bool read = read_user_notification_state(state);
-    return notification_state_is_full_screen(read, state);
+    return g_app.full_screen_program_runs.get(g_app.controller_ticks, [] {
+        int state = 0;
+        const bool read = read_user_notification_state(state);
+        return notification_state_is_full_screen(read, state);
+    });
 }
 
 }  // namespace
@@ -67,13 +71,18 @@ void PlaceMascot(Mascot& mascot)
     input.no_window_flag = g_app.settings.NoWindowFlag;
     input.screen_width = g_app.screen_width;
     input.screen_height = g_app.screen_height;
-    input.monitors = g_app.display.monitors;
+    input.monitors = &g_app.display.monitors;
     input.sheet_open = SheetIsOpen();
     input.target_was_cloaked = mascot.target_was_cloaked;
     input.layout_changed = mascot.placed_generation != g_app.display_generation;
 
+    // Under NoWindowFlag 2 or 3 a refused target is never the rectangle placed on, so the rule
+    // asks again on every tick; the program of one window is looked up once.
+    const auto target_program_is_excluded = [&mascot] {
+        return mascot.target_excluded.get(reinterpret_cast<uintptr_t>(g_app.target), LookUpTargetProgramExcluded);
+    };
     const PlacementResult result = decide_placement(
-        input, {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect, TargetIsCloaked, FullScreenProgramRuns});
+        input, {TargetIsMaximized, target_program_is_excluded, TaskbarRect, TargetIsCloaked, FullScreenProgramRuns});
     mascot.target_rect = result.target;
     mascot.x = result.position.x;
     mascot.y = result.position.y;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/application_win.h"
+#include "display/shared_read_win.h"
 #include "resources/mascot_info_dialog_ids.h"
 #include "ui/about_box_win.h"
 #include "ui/centring_win.h"
@@ -29,7 +30,7 @@ std::string TempFolder()
 std::string ReadComment(const std::string& folder)
 {
     const std::string path = folder + "Comment.txt";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenSharedRead(path);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     const DWORD size = GetFileSize(file, nullptr);

@@ -522,8 +522,8 @@ int cmd_record(int argc, char** argv)
     return 0;
 }
 
-// reg-protect PATH 1|0: denies (1) or allows again (0) the deletion of a key below
-// HKEY_CURRENT_USER, as a user may set in the registry editor.
+// reg-protect PATH 1|2|0: denies the deletion of a key below HKEY_CURRENT_USER (1), or the
+// writing of its values (2), or allows both again (0), as a user may set in the registry editor.
 int cmd_reg_protect(int, char** argv)
 {
     HKEY key;
@@ -538,6 +538,8 @@ int cmd_reg_protect(int, char** argv)
     InitializeAcl(acl, size, ACL_REVISION);
     if (std::strcmp(argv[3], "1") == 0)
         AddAccessDeniedAce(acl, ACL_REVISION, DELETE, everyone);
+    else if (std::strcmp(argv[3], "2") == 0)
+        AddAccessDeniedAce(acl, ACL_REVISION, KEY_SET_VALUE, everyone);
     AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
     SECURITY_DESCRIPTOR descriptor;
     InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
@@ -600,6 +602,36 @@ int cmd_mutex(int, char** argv)
     if (mutex)
         CloseHandle(mutex);
     return 0;
+}
+
+// hold-mutex NAME: creates the named mutex with a security descriptor that grants no one any
+// access, as one made by a program at a higher integrity level is to a lower one; prints 1 when
+// it was made and holds it until the driver is ended.
+int cmd_hold_mutex(int, char** argv)
+{
+    SECURITY_DESCRIPTOR descriptor;
+    ACL acl;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
+    HANDLE mutex = CreateMutexA(&attributes, FALSE, argv[2]);
+    std::printf("%d\n", mutex ? 1 : 0);
+    std::fflush(stdout);
+    for (;;)
+        Sleep(1000);
+}
+
+// hold-file PATH: opens the file for reading, sharing reads only, as an antivirus or indexer
+// looking at a fresh file does; prints 1 when it is open and holds it until the driver is ended.
+int cmd_hold_file(int, char** argv)
+{
+    HANDLE file = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    std::printf("%d\n", file != INVALID_HANDLE_VALUE ? 1 : 0);
+    std::fflush(stdout);
+    for (;;)
+        Sleep(1000);
 }
 
 int cmd_gui_resources(int, char** argv)
@@ -1183,6 +1215,7 @@ const Command commands[] = {
     {"reg-dump", 1, cmd_reg_dump},        {"reg-set", 4, cmd_reg_set},
     {"reg-delete", 1, cmd_reg_delete},    {"pid", 1, cmd_exit_code},
     {"mutex", 1, cmd_mutex},              {"gui-resources", 1, cmd_gui_resources},
+    {"hold-mutex", 1, cmd_hold_mutex},   {"hold-file", 1, cmd_hold_file},
     {"children", 1, cmd_children},        {"owner", 1, cmd_owner},
     {"key", 1, cmd_key},                  {"mouse", 3, cmd_mouse},
     {"cursor-pos", 0, cmd_cursor_pos},    {"register-message", 1, cmd_register_message},

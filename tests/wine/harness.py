@@ -252,17 +252,23 @@ class WineSession:
         build such as Velmora2-row-fill.exe, whose mascot list fills one row at a time."""
         shutil.copy(WIN_BIN / build, self.app_dir / 'Velmora2.exe')
 
-    def start_velmora(self, wait=True, first_start=False, without=()):
+    def start_velmora(self, wait=True, first_start=False, without=(), traces=None, log=None):
         """Starts the program as on any start after a user's first: its registry root exists,
         created empty when missing. first_start leaves the registry as it is. without names
-        system libraries that the program finds missing, as on an older Windows."""
+        system libraries that the program finds missing, as on an older Windows. traces names
+        Wine's debug channels for the program alone (as WINEDEBUG does), written to log: a file's
+        path or an open file."""
         if not first_start and self.registry() is None:
             self.driver('reg-create-unicode', 'Software\\Korrin\\Velmora2'.encode('cp932').hex())
         env = dict(self.env)
         if without:
             env['WINEDLLOVERRIDES'] += ';' + ','.join(without) + '=d'
+        if traces:
+            env['WINEDEBUG'] = traces
+        log = log or os.environ.get('VELMORA_WINE_LOG', os.devnull)
         self.velmora = subprocess.Popen([self.loader, APP_DIR + '\\Velmora2.exe'], env=env,
-                                        stdout=subprocess.DEVNULL, stderr=open(os.environ.get('VELMORA_WINE_LOG', os.devnull), 'a'))
+                                        stdout=subprocess.DEVNULL,
+                                        stderr=log if hasattr(log, 'fileno') else open(log, 'a'))
         self.processes.append(self.velmora)
         if wait:
             wait_until(self.controller, timeout=20, message='the controller window')
