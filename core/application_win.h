@@ -12,6 +12,7 @@
 #include "core/temporary_folder_win.h"
 #include "display/monitors.h"
 #include "display/mascot_win.h"
+#include "display/target_states.h"
 
 // The one process-wide application object; every part of the program reaches it directly.
 struct Application {
@@ -30,8 +31,8 @@ struct Application {
     // The taskbars on the other monitors found at the last read; their rectangles are read
     // again whenever a mascot goes to a taskbar.
     std::vector<HWND> other_taskbar_windows;
-    // Counts the reads of the display layout; a mascot placed under an older count is placed
-    // again as if for the first time.
+    // Counts the reads that found a new display layout; a mascot placed under an older count
+    // is placed again as if for the first time.
     uint32_t display_generation = 0;
     HWND controller = nullptr;
     HWND taskbar = nullptr;
@@ -41,6 +42,13 @@ struct Application {
     SheetState sheet_state = SheetState::Closed;
     HWND target = nullptr;
     Rect32 target_rect;
+    // Counts the controller's ticks. What every mascot asks about the target (its monitor's
+    // DPI, whether it is cloaked, whether a full-screen program runs) is asked of the system
+    // once per tick.
+    uint32_t controller_ticks = 0;
+    KeptAnswer<uint32_t, int32_t> target_dpi;
+    KeptAnswer<uint32_t, bool> target_cloaked;
+    KeptAnswer<uint32_t, bool> full_screen_program_runs;
     const wchar_t* class_name = L"Velmo2";
     // From the string table, read at start.
     std::wstring title;

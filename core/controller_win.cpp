@@ -29,15 +29,33 @@ constexpr UINT kPrepareShellIconsMessage = WM_USER + 2;
 
 // WM_DPICHANGED, which the program's headers for Windows XP do not define.
 constexpr UINT kDpiChangedMessage = 0x02E0;
+// Offers the tray icon again while the taskbar refuses it.
+constexpr UINT_PTR kTrayRetryTimer = 2;
 
 UINT g_taskbar_created_message = 0;
 bool g_saved_for_session_end = false;
+int g_tray_refusals = 0;
+
+// Adds the tray icon; a refusal is tried again by the retry timer, within a bound.
+void OfferTrayIcon(HWND window)
+{
+    if (AddTrayIcon()) {
+        g_tray_refusals = 0;
+        KillTimer(window, kTrayRetryTimer);
+        return;
+    }
+    const unsigned delay = tray_retry_delay(++g_tray_refusals);
+    if (delay)
+        SetTimer(window, kTrayRetryTimer, delay, nullptr);
+    else
+        KillTimer(window, kTrayRetryTimer);
+}
 
 void OnCreate(HWND window)
 {
     InitCommonControls();
     g_app.controller = window;
-    AddTrayIcon();
+    OfferTrayIcon(window);
     RECT taskbar = {};
     GetWindowRect(g_app.taskbar, &taskbar);
     SetWindowPos(window, HWND_TOP, taskbar.left, taskbar.top, taskbar.right - taskbar.left,
@@ -49,6 +67,7 @@ void OnCreate(HWND window)
 void OnDestroy(HWND window)
 {
     KillTimer(window, g_app.timer_id);
+    KillTimer(window, kTrayRetryTimer);
     RemoveTrayIcon();
     PostQuitMessage(0);
 }
@@ -96,6 +115,14 @@ void OnEndSession(WPARAM ending)
     SaveEverything();
 }
 
+void OnTimer(HWND window, WPARAM id)
+{
+    if (id == kTrayRetryTimer)
+        OfferTrayIcon(window);
+    else
+        Tick();
+}
+
 void OnActivate()
 {
     if (SheetIsOpen())
@@ -109,7 +136,7 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_ACTIVATE: OnActivate(); return 0;
     case WM_COMMAND: OnCommand(window, LOWORD(wparam)); return 0;
-    case WM_TIMER: Tick(); return 0;
+    case WM_TIMER: OnTimer(window, wparam); return 0;
     case WM_USER: OnTrayCallback(lparam); return 0;
     case kPrepareShellIconsMessage: PrepareShellIcons(); return 0;
     case WM_ENDSESSION: OnEndSession(wparam); return 0;
@@ -126,7 +153,8 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wparam, LPARAM
         ReadDisplayLayout();
         // The shell restarts its taskbar after a change of scaling too, at another icon size.
         ReloadTrayIcon(false);
-        AddTrayIcon();
+        g_tray_refusals = 0;
+        OfferTrayIcon(window);
         return 0;
     }
     return DefWindowProcW(window, message, wparam, lparam);
@@ -142,6 +170,10 @@ void SaveEverything()
         ApplyGeneralPageForSessionEnd(g_app.sheet);
     } else {
         SaveSettings(RunningSourcePaths());
+        // A sheet closing under a nested dialog still holds its general page, which applies
+        // its box only when it goes: after this message, too late.
+        if (g_app.sheet)
+            ApplyGeneralPageForSessionEnd(g_app.sheet);
     }
     SaveCache();
 }

@@ -10,20 +10,23 @@ namespace {
 
 Rect32 ToRect32(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-Rect32 WindowRect(HWND window)
+// The window's rectangle now, or the last one read when the window is gone.
+Rect32 TaskbarRect(HWND window, const Rect32& last)
 {
     RECT rect = {};
-    if (!window || !GetWindowRect(window, &rect))
-        return {};
-    return ToRect32(rect);
+    const bool read = window && GetWindowRect(window, &rect);
+    return taskbar_rect_or_last(read, ToRect32(rect), last);
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context)
 {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info))
-        reinterpret_cast<std::vector<Rect32>*>(context)->push_back(ToRect32(info.rcMonitor));
+    if (GetMonitorInfoW(monitor, &info)) {
+        auto& layout = *reinterpret_cast<DisplayLayout*>(context);
+        layout.monitors.push_back(ToRect32(info.rcMonitor));
+        layout.work_areas.push_back(ToRect32(info.rcWork));
+    }
     return TRUE;
 }
 
@@ -40,16 +43,15 @@ BOOL CALLBACK AddSecondaryTaskbar(HWND window, LPARAM context)
     return TRUE;
 }
 
-// The taskbars' rectangles as they are now: the shell moves and hides its taskbars without
-// any announcement (auto-hide, a taskbar dragged to another edge).
-DisplayLayout LayoutWithTaskbarsNow()
+// The taskbars' rectangles as they are now, read into the layout kept: the shell moves and
+// hides its taskbars without any announcement (auto-hide, a taskbar dragged to another edge).
+// A taskbar window that is gone keeps the rectangle read last.
+const DisplayLayout& RefreshTaskbarRects()
 {
-    DisplayLayout layout;
-    layout.monitors = g_app.display.monitors;
-    layout.primary_taskbar = WindowRect(g_app.taskbar);
-    for (HWND taskbar : g_app.other_taskbar_windows)
-        if (IsWindow(taskbar))
-            layout.other_taskbars.push_back(WindowRect(taskbar));
+    DisplayLayout& layout = g_app.display;
+    layout.primary_taskbar = TaskbarRect(g_app.taskbar, layout.primary_taskbar);
+    for (size_t i = 0; i < g_app.other_taskbar_windows.size() && i < layout.other_taskbars.size(); ++i)
+        layout.other_taskbars[i] = TaskbarRect(g_app.other_taskbar_windows[i], layout.other_taskbars[i]);
     return layout;
 }
 
@@ -90,22 +92,24 @@ void ReadDisplayLayout()
     g_app.screen_height = GetSystemMetrics(SM_CYSCREEN);
     g_app.taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
     DisplayLayout layout;
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.monitors));
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout));
     if (layout.monitors.empty())
         layout.monitors.push_back({0, 0, g_app.screen_width, g_app.screen_height});
-    layout.primary_taskbar = WindowRect(g_app.taskbar);
+    layout.primary_taskbar = TaskbarRect(g_app.taskbar, g_app.display.primary_taskbar);
     std::vector<HWND> other_taskbars;
     EnumWindows(AddSecondaryTaskbar, reinterpret_cast<LPARAM>(&other_taskbars));
     for (HWND taskbar : other_taskbars)
-        layout.other_taskbars.push_back(WindowRect(taskbar));
+        layout.other_taskbars.push_back(TaskbarRect(taskbar, {}));
+    // Every mascot is placed afresh at its next tick when the layout is new: a rule may answer
+    // otherwise on it, and Windows may have moved a mascot off a monitor that went away. A
+    // read that found the layout as it was keeps the mascots the pointer has hidden hidden.
+    if (!same_layout(layout, g_app.display))
+        ++g_app.display_generation;
     g_app.display = layout;
     g_app.other_taskbar_windows = other_taskbars;
-    // Every mascot is placed afresh at its next tick: a rule may answer otherwise on the new
-    // layout, and Windows may have moved a mascot off a monitor that went away.
-    ++g_app.display_generation;
 }
 
-Rect32 TaskbarRectFor(const Rect32& target) { return taskbar_for(target, LayoutWithTaskbarsNow()); }
+Rect32 TaskbarRectFor(const Rect32& target) { return taskbar_for(target, RefreshTaskbarRects()); }
 
 bool IsDesktopOrShellWindow(HWND window)
 {

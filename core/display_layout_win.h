@@ -3,8 +3,9 @@
 
 #include "display/geometry.h"
 
-// Reads the primary screen's size, the monitors and the taskbar windows into the application
-// object, and makes every mascot be placed again at its next tick. Called at start and
+// Reads the primary screen's size, the monitors, their work areas and the taskbar windows into
+// the application object, and, when that layout differs from the last one read, makes every
+// mascot be placed again at its next tick. Called at start and
 // whenever the system announces a change of displays, work area or taskbar, and on a tick
 // that finds the screens changed without one (below).
 void ReadDisplayLayout();
@@ -16,7 +17,8 @@ void ReadDisplayLayout();
 void ReadDisplayLayoutIfScreensChanged();
 
 // The taskbar rectangle a refused mascot stands on for this target: the taskbar windows are
-// the ones last announced, their rectangles are read now.
+// the ones last announced, their rectangles are read now, or kept from the last read while a
+// taskbar window is gone.
 Rect32 TaskbarRectFor(const Rect32& target);
 
 // True for the desktop and the shell's own windows: the full-screen rule never refuses them

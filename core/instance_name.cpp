@@ -6,8 +6,11 @@ std::string make_instance_name(uint32_t& last_name_tick, const std::function<uin
                                size_t capacity)
 {
     uint32_t tick = tick_count();
-    while (tick == last_name_tick)
-        tick = tick_count();
+    // Within this span behind the last name, a tick counts as not moved on; further back it is
+    // the clock's wrap after 49.7 days, and the tick is used as it is.
+    constexpr uint32_t kSpanBehind = 0x10000;
+    if (tick == last_name_tick || (last_name_tick != 0 && last_name_tick - tick < kSpanBehind))
+        tick = last_name_tick + 1;
     char text[32];
     std::snprintf(text, sizeof text, "Mascot%X", static_cast<unsigned>(tick));
     last_name_tick = tick;
@@ -17,4 +20,11 @@ std::string make_instance_name(uint32_t& last_name_tick, const std::function<uin
     if (name.size() > capacity - 1)
         name.resize(capacity - 1);
     return name;
+}
+
+bool another_instance_runs(bool mutex_created, uint32_t last_error)
+{
+    constexpr uint32_t kAccessDenied = 5;
+    constexpr uint32_t kAlreadyExists = 183;
+    return last_error == kAlreadyExists || (!mutex_created && last_error == kAccessDenied);
 }

@@ -4,9 +4,11 @@
 
 #include "core/application_win.h"
 #include "core/controller_win.h"
+#include "core/instance_name.h"
 #include "core/roster_win.h"
 #include "core/settings_win.h"
 #include "core/wide_text_win.h"
+#include "library/extraction_folder_win.h"
 #include "library/mascot_cache_win.h"
 #include "resources/icon_ids.h"
 
@@ -29,21 +31,27 @@ void ShutDown()
     g_app.exe_folder.clear();
     g_app.excluded.clear();
     StopAllMascots();
+    EmptyExtractionFolder();
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    // A second instance ends at once and touches nothing.
-    if (HANDLE running = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, L"Velmo2")) {
-        CloseHandle(running);
+    // A second instance ends at once and touches nothing. An instance started at another
+    // integrity level holds a mutex this one may not open: a denied mutex is a running one.
+    SetLastError(0);
+    g_app.mutex = CreateMutexW(nullptr, FALSE, L"Velmo2");
+    if (another_instance_runs(g_app.mutex != nullptr, GetLastError())) {
+        if (g_app.mutex)
+            CloseHandle(g_app.mutex);
         return 0;
     }
-    g_app.mutex = CreateMutexW(nullptr, FALSE, L"Velmo2");
     // The shell's icon and verb handlers, which SHGetFileInfo and ShellExecute may run, need
     // COM on the thread, in a single-threaded apartment as a window thread has.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    // What an earlier run left extracted (it ended without its exit) is of no use to this one.
+    EmptyExtractionFolder();
     LoadCache();
 
     SetUpApplication(instance);

@@ -13,3 +13,9 @@ struct PopupMenuStates {
 };
 
 PopupMenuStates PopupMenuStatesFor(SheetState sheet, bool has_subject);
+
+// The taskbar may not take the tray icon yet when the program starts with Windows, nor right
+// after it has started again. The icon is offered again after this many milliseconds once it
+// has been refused this many times in a row; 0 once the offers have lasted some minutes, so
+// that a session without a taskbar does not offer it for ever.
+unsigned tray_retry_delay(int refusals);

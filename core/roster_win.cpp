@@ -8,11 +8,14 @@
 
 std::vector<std::unique_ptr<Mascot>> g_roster;
 
-void StartMascot(const std::string& full_path)
+Mascot* StartMascot(const std::string& full_path)
 {
     auto mascot = std::make_unique<Mascot>();
     CreateMascot(*mascot, full_path.c_str());
+    if (!mascot->window)
+        return nullptr;
     g_roster.push_back(std::move(mascot));
+    return g_roster.back().get();
 }
 
 bool StartMascotIfItLoads(const std::string& full_path)
@@ -33,6 +36,7 @@ void StopAllMascots()
 
 void Tick()
 {
+    ++g_app.controller_ticks;
     ReadDisplayLayoutIfScreensChanged();
     const HWND previous = g_app.target;
     const HWND candidate = SheetIsOpen() ? g_app.sheet : GetForegroundWindow();

@@ -11,7 +11,9 @@
 extern std::vector<std::unique_ptr<Mascot>> g_roster;
 
 // Appends the mascot, also when its file does not load: it then shows empty, 100 x 100.
-void StartMascot(const std::string& full_path);
+// A mascot whose window cannot be made is not appended, so nothing saves it as running;
+// the answer is then nullptr, else the mascot appended.
+Mascot* StartMascot(const std::string& full_path);
 // Appends the mascot only when its file loads; otherwise nothing is shown or kept.
 bool StartMascotIfItLoads(const std::string& full_path);
 void StopAllMascots();

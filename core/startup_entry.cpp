@@ -40,7 +40,8 @@ std::string unquoted(const std::string& command)
 std::string startup_command_for(const std::string& program_path) { return "\"" + program_path + "\""; }
 
 StartupEntry read_startup_entry(bool present, uint32_t type, const std::string& data,
-                                const std::string& program_path, LeadBytePredicate is_lead_byte)
+                                const std::string& program_path, LeadBytePredicate is_lead_byte,
+                                const ExpandText& expand)
 {
     StartupEntry entry;
     if (!present)
@@ -50,7 +51,8 @@ StartupEntry read_startup_entry(bool present, uint32_t type, const std::string& 
         return entry;
     }
     const std::string command = data.substr(0, data.find('\0'));
-    if (!program_path.empty() && same_path(unquoted(command), program_path, is_lead_byte)) {
+    const std::string run = type == kExpandStringType && expand ? expand(command) : command;
+    if (!program_path.empty() && same_path(unquoted(run), program_path, is_lead_byte)) {
         entry.names_this_program = true;
         return entry;
     }
@@ -65,3 +67,11 @@ StartupChange startup_change_on_close(bool checked_at_open, bool checked_at_clos
         return StartupChange::None;
     return checked_at_close ? StartupChange::Write : StartupChange::Delete;
 }
+
+bool startup_approved_disables(bool present, const std::string& data)
+{
+    constexpr unsigned char kDisabled = 3;
+    return present && !data.empty() && static_cast<unsigned char>(data[0]) == kDisabled;
+}
+
+bool starts_with_windows(const StartupEntry& entry) { return entry.names_this_program && !entry.disabled; }

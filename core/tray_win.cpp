@@ -75,8 +75,10 @@ bool AddTrayIcon()
         g_app.tray_icon = LoadTrayIconImage();
     tray.hIcon = g_app.tray_icon ? g_app.tray_icon : g_app.small_icon;
     g_app.title.copy(tray.szTip, 63);
-    Shell_NotifyIconW(NIM_ADD, &tray);
-    return true;
+    if (Shell_NotifyIconW(NIM_ADD, &tray))
+        return true;
+    // Refused because the icon is there already (the taskbar announced a start but kept it).
+    return Shell_NotifyIconW(NIM_MODIFY, &tray) != FALSE;
 }
 
 void RemoveTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &g_app.tray); }

@@ -4,6 +4,7 @@
 // The tray icon's callback message.
 constexpr unsigned kTrayCallbackMessage = 0x400;
 
+// True when the taskbar has taken the icon, or had it already.
 bool AddTrayIcon();
 void RemoveTrayIcon();
 // Loads the tray icon again at the size the notification area now shows icons at, after a

@@ -9,6 +9,7 @@
 #include "display/display_scale.h"
 #include "display/frame_clock.h"
 #include "display/shape_region_win.h"
+#include "display/shared_read_win.h"
 #include "display/shape_trace.h"
 
 namespace {
@@ -39,7 +40,7 @@ bool read_exactly(HANDLE file, void* buffer, DWORD size)
 // Reads the bitmap data block of a frame file, or nothing when the file is no frame bitmap.
 bool read_bitmap_data(const std::string& path, std::vector<uint8_t>& data)
 {
-    FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(OpenSharedRead(path));
     if (file.get() == INVALID_HANDLE_VALUE)
         return false;
     uint8_t header_bytes[kBitmapFileHeaderSize];

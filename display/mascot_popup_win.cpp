@@ -12,6 +12,7 @@
 #include "display/monitor_dpi_win.h"
 #include "display/placement_win.h"
 #include "library/lha_commands.h"
+#include "library/extraction_folder_win.h"
 #include "library/lha_component_win.h"
 
 namespace {
@@ -55,8 +56,12 @@ void OnPaint(HWND window, Mascot& mascot)
 
 // The mascot is drawn at the scale of the monitor it stands on, which the placement chooses;
 // a monitor whose scaling changed under it, or a move that Windows made, has it placed again
-// at its next tick as a mascot that was never placed.
-void OnDpiChanged(Mascot& mascot) { mascot.placed = false; }
+// at its next tick as a mascot that was never placed. The DPI kept for this tick is out of date.
+void OnDpiChanged(Mascot& mascot)
+{
+    g_app.target_dpi.forget();
+    mascot.placed = false;
+}
 
 void OnTimer(Mascot& mascot)
 {
@@ -140,6 +145,7 @@ bool LoadArchiveMascot(Mascot& mascot, const std::string& path)
         if (!lha.loaded())
             return false;
         CreateDirectoryW(Wide(folder).c_str(), nullptr);
+        mascot.extracted_folder = folder;
         lha.run(g_app.controller, extract_all_command(path, folder));
     }
     ReadDefinition(mascot, folder);
@@ -162,7 +168,7 @@ bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded
     mascot.width = mascot.height = 100;
     // Frames are shaped at the scale of the target's monitor; the first placement moves the
     // mascot to the scale of the monitor it stands on.
-    mascot.dpi = MonitorDpiFor(g_app.target_rect);
+    mascot.dpi = TargetMonitorDpi();
     mascot.scale = scale_for_dpi(mascot.dpi);
     mascot.settings = MascotSettings{};
     mascot.x = mascot.y = 0;
@@ -194,8 +200,10 @@ bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded
     mascot.window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, mascot.class_name, nullptr,
                                     WS_POPUP | visible, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot), nullptr, nullptr,
                                     g_app.instance, nullptr);
-    if (!mascot.window)
+    if (!mascot.window) {
+        UnregisterClassW(mascot.class_name, g_app.instance);
         return false;
+    }
     SetWindowLongPtrW(mascot.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&mascot));
 
     const bool loaded = full_path && LoadMascot(mascot, full_path);
@@ -220,4 +228,10 @@ void DestroyMascot(Mascot& mascot)
         mascot.window = nullptr;
     FreeFrames(mascot);
     UnregisterClassW(mascot.class_name, g_app.instance);
+    // Its frames are in memory and its information dialog copies what it shows, so nothing
+    // reads the extracted files any more.
+    if (!mascot.extracted_folder.empty()) {
+        RemoveMascotFolder(mascot.extracted_folder);
+        mascot.extracted_folder.clear();
+    }
 }

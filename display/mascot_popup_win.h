@@ -14,7 +14,8 @@ enum class UnloadedMascot {
 
 // Registers the mascot's own window class, creates its popup, loads its frames and
 // settings, places it and shows it. True when the file loaded; with show_empty the empty
-// mascot shows all the same.
+// mascot shows all the same. When its class or window cannot be made, it has no window and
+// its class is not left registered.
 bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded = UnloadedMascot::show_empty);
 bool LoadMascot(Mascot& mascot, const char* full_path);
 void DestroyMascot(Mascot& mascot);

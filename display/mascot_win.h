@@ -5,6 +5,7 @@
 
 #include "display/geometry.h"
 #include "display/mascot_settings.h"
+#include "display/target_states.h"
 
 // One animation frame, loaded once when the mascot starts and owned by its mascot.
 struct MascotFrame {
@@ -45,10 +46,15 @@ struct Mascot {
     bool target_was_cloaked = false;
     // The display layout's count at the last placement.
     uint32_t placed_generation = 0;
+    // Whether the program of the target window is excluded, by target window.
+    KeptAnswer<uintptr_t, bool> target_excluded;
     int32_t stay = 0;
     int32_t tick_counter = 0;
     HWND window = nullptr;
     std::string name;
     std::string source_path;
+    // The folder its archive was extracted into, removed when the mascot goes; empty for a
+    // still mascot, which extracts nothing.
+    std::string extracted_folder;
     MascotSettings settings;
 };

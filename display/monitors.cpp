@@ -111,3 +111,11 @@ bool covers_its_monitor(const Rect32& rect, const std::vector<Rect32>& monitors)
     const int monitor = monitor_of(rect, monitors);
     return monitor >= 0 && !empty(rect) && within(monitors[static_cast<size_t>(monitor)], rect);
 }
+
+bool same_layout(const DisplayLayout& a, const DisplayLayout& b)
+{
+    return a.monitors == b.monitors && a.work_areas == b.work_areas && a.primary_taskbar == b.primary_taskbar &&
+           a.other_taskbars == b.other_taskbars;
+}
+
+Rect32 taskbar_rect_or_last(bool read, const Rect32& rect_read, const Rect32& last) { return read ? rect_read : last; }

@@ -7,9 +7,20 @@
 // monitor reported the primary screen, at the origin, stands for the only one.
 struct DisplayLayout {
     std::vector<Rect32> monitors;
+    std::vector<Rect32> work_areas;  // each monitor's work area, in the monitors' order
     Rect32 primary_taskbar;
     std::vector<Rect32> other_taskbars;  // the taskbars the shell shows on the other monitors
 };
+
+// True when two reads of the layout found the same monitors, work areas and taskbars, in the
+// same order. A settings broadcast that changed none of them must not place every mascot
+// again: that would bring back each mascot the pointer has hidden.
+bool same_layout(const DisplayLayout& a, const DisplayLayout& b);
+
+// A taskbar's rectangle as read now, or, when its window is gone (the shell has ended and not
+// yet started again), the rectangle read last: a gone window's empty rectangle at the origin
+// is no place for a mascot.
+Rect32 taskbar_rect_or_last(bool read, const Rect32& rect_read, const Rect32& last);
 
 // True when every pixel of rect lies on some monitor: gaps between monitors of different sizes
 // are off the screen. A rectangle without pixels counts as on the screen when it lies within

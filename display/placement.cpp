@@ -49,20 +49,22 @@ bool leaves_screen(const Point32& at, int32_t width, int32_t height, const Place
     if (int64_t(at.x) + width > std::numeric_limits<int32_t>::max() ||
         int64_t(at.y) + height > std::numeric_limits<int32_t>::max())
         return true;
-    if (input.monitors.empty())
+    if (!input.monitors || input.monitors->empty())
         return !on_monitors(mascot, {Rect32{0, 0, input.screen_width, input.screen_height}});
-    return !on_monitors(mascot, input.monitors);
+    return !on_monitors(mascot, *input.monitors);
 }
 
 bool on_some_monitor(const Rect32& rect, const PlacementInput& input)
 {
-    const std::vector<Rect32> screen = {Rect32{0, 0, input.screen_width, input.screen_height}};
-    for (const Rect32& monitor : input.monitors.empty() ? screen : input.monitors) {
-        const bool overlaps = rect.left < monitor.right && monitor.left < rect.right && rect.top < monitor.bottom &&
-                              monitor.top < rect.bottom;
-        if (overlaps)
+    const auto overlaps = [&rect](const Rect32& monitor) {
+        return rect.left < monitor.right && monitor.left < rect.right && rect.top < monitor.bottom &&
+               monitor.top < rect.bottom;
+    };
+    if (!input.monitors || input.monitors->empty())
+        return overlaps(Rect32{0, 0, input.screen_width, input.screen_height});
+    for (const Rect32& monitor : *input.monitors)
+        if (overlaps(monitor))
             return true;
-    }
     return false;
 }
 

@@ -25,8 +25,9 @@ struct PlacementInput {
     RuleBlock global_rules;
     int32_t no_window_flag = 0;
     int32_t screen_width = 0, screen_height = 0;
-    // The monitors' rectangles; none means the primary screen alone, at the origin.
-    std::vector<Rect32> monitors;
+    // The monitors' rectangles, read where they are kept rather than copied on every tick;
+    // none means the primary screen alone, at the origin.
+    const std::vector<Rect32>* monitors = nullptr;
     bool sheet_open = false;
     // The last placement found the target cloaked. Uncloaked, it shows again with the same
     // rectangle, so the mascot is placed anew instead of waiting for the target to move.

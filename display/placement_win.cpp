@@ -26,7 +26,7 @@ bool TargetIsMaximized()
     return !IsDesktopOrShellWindow(g_app.target) && covers_its_monitor(g_app.target_rect, g_app.display.monitors);
 }
 
-bool TargetProgramIsExcluded()
+bool LookUpTargetProgramExcluded()
 {
     std::string path;
     if (!GetWindowProgramName(g_app.target, path))
@@ -38,20 +38,29 @@ Rect32 TaskbarRect() { return TaskbarRectFor(g_app.target_rect); }
 
 bool TargetIsCloaked()
 {
-    const unsigned long kCloakedAttribute = 14;  // DWMWA_CLOAKED
-    DWORD reasons = 0;
-    const bool read = read_dwm_window_attribute(g_app.target, kCloakedAttribute, &reasons, sizeof reasons);
-    return target_is_cloaked(read, reasons);
+    return g_app.target_cloaked.get(g_app.controller_ticks, [] {
+        const unsigned long kCloakedAttribute = 14;  // DWMWA_CLOAKED
+        DWORD reasons = 0;
+        const bool read = read_dwm_window_attribute(g_app.target, kCloakedAttribute, &reasons, sizeof reasons);
+        return target_is_cloaked(read, reasons);
+    });
 }
 
 bool FullScreenProgramRuns()
 {
-    int state = 0;
-    const bool read = read_user_notification_state(state);
-    return notification_state_is_full_screen(read, state);
+    return g_app.full_screen_program_runs.get(g_app.controller_ticks, [] {
+        int state = 0;
+        const bool read = read_user_notification_state(state);
+        return notification_state_is_full_screen(read, state);
+    });
 }
 
 }  // namespace
+
+int32_t TargetMonitorDpi()
+{
+    return g_app.target_dpi.get(g_app.controller_ticks, [] { return MonitorDpiFor(g_app.target_rect); });
+}
 
 void PlaceMascot(Mascot& mascot)
 {
@@ -66,16 +75,26 @@ void PlaceMascot(Mascot& mascot)
     input.no_window_flag = g_app.settings.NoWindowFlag;
     input.screen_width = g_app.screen_width;
     input.screen_height = g_app.screen_height;
-    input.monitors = g_app.display.monitors;
+    input.monitors = &g_app.display.monitors;
     input.sheet_open = SheetIsOpen();
     input.target_was_cloaked = mascot.target_was_cloaked;
     input.layout_changed = mascot.placed_generation != g_app.display_generation;
     input.target_iconic = IsIconic(g_app.target) != FALSE;
 
+    // Under NoWindowFlag 2 or 3 a refused target is never the rectangle placed on, so the rule
+    // asks again on every tick; the program of one window is looked up once.
+    const auto target_program_is_excluded = [&mascot] {
+        return mascot.target_excluded.get(reinterpret_cast<uintptr_t>(g_app.target), LookUpTargetProgramExcluded);
+    };
+    // The target's monitor is asked once per controller tick; another monitor the mascot may
+    // stand on is asked when it is one.
+    const auto monitor_dpi = [](const Rect32& rect) {
+        return rect == g_app.target_rect ? TargetMonitorDpi() : MonitorDpiFor(rect);
+    };
     const ScaledPlacement scaled = place_at_monitor_scale(
         input, mascot.width, mascot.height, {mascot.dpi, mascot.scale},
-        {TargetIsMaximized, TargetProgramIsExcluded, TaskbarRect, TargetIsCloaked, FullScreenProgramRuns},
-        MonitorDpiFor);
+        {TargetIsMaximized, target_program_is_excluded, TaskbarRect, TargetIsCloaked, FullScreenProgramRuns},
+        monitor_dpi);
     const PlacementResult& result = scaled.result;
     SetMascotDpi(mascot, scaled.scale.dpi);
     mascot.target_rect = result.target;

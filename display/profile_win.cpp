@@ -6,6 +6,7 @@
 
 #include "core/cp932.h"
 #include "core/wide_text_win.h"
+#include "display/shared_read_win.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ std::string ProfileBytes(const std::string& path)
 bool ReadFileBytes(const std::string& path, size_t limit, std::string& bytes)
 {
     bytes.clear();
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = OpenSharedRead(path);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const DWORD size = GetFileSize(file, nullptr);

@@ -24,3 +24,26 @@ enum UserNotificationState : int32_t {
 // not: it is also reported for ordinary borderless windows and, with some graphics drivers,
 // for an empty desktop.
 bool notification_state_is_full_screen(bool state_read, int32_t state);
+
+// An answer about the target kept for as long as what it depends on, its key, stays the same:
+// the target's monitor DPI, whether it is cloaked and whether a full-screen program runs are
+// asked once per controller tick (the key is the tick's number) however many mascots ask, and
+// whether the target's program is excluded once per target window, whose program never changes.
+template <typename Key, typename Value>
+struct KeptAnswer {
+    Key key{};
+    bool known = false;
+    Value value{};
+
+    template <typename Ask>
+    Value get(const Key& now, Ask ask)
+    {
+        if (!known || !(key == now)) {
+            value = ask();
+            key = now;
+            known = true;
+        }
+        return value;
+    }
+    void forget() { known = false; }
+};

@@ -139,12 +139,18 @@ LhaStatus Extraction::write_member(const MemberHeader& header, const uint8_t* pa
     std::unique_ptr<WritableFile> file;
     std::string temp_path;
     // The temporary name is created exclusively, so it can never be a link planted
-    // to redirect the write.
+    // to redirect the write. A name taken is what an extraction cut short (a crash, a
+    // power loss) left behind: it is removed, a link as the link itself, and taken anew;
+    // otherwise a folder holding a hundred such leftovers would take no file at all.
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
         char temp_name[32];
         std::snprintf(temp_name, sizeof temp_name, "~vlh%04u.tmp", temp_counter_++ % 10000u);
         temp_path = fs_.child(command_.destination, temp_name);
         file = fs_.create_new(temp_path);
+        if (!file) {
+            fs_.remove(temp_path);
+            file = fs_.create_new(temp_path);
+        }
     }
     if (!file) return LhaStatus::write_failed;
 

@@ -6,6 +6,8 @@
 
 #include "core/application_win.h"
 #include "core/wide_text_win.h"
+#include "display/shared_read_win.h"
+#include "library/extraction_folder_win.h"
 #include "library/lha_commands.h"
 #include "library/lha_component_win.h"
 #include "library/library_scan_win.h"
@@ -68,8 +70,7 @@ void LoadCache()
 {
     g_cache.file_path = CacheFilePath();
     g_cache.cache.clear();
-    const HANDLE file = CreateFileW(Wide(g_cache.file_path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = OpenSharedRead(g_cache.file_path);
     if (file == INVALID_HANDLE_VALUE)
         return;
     const DWORD size = GetFileSize(file, nullptr);
@@ -114,6 +115,7 @@ bool LookupArchive(LibraryEntry& entry, size_t root_length)
 bool EndScan()
 {
     g_cache.lha.reset();
+    RemoveScanFiles();
     return g_cache.cache.end_scan();
 }
 
@@ -135,6 +137,7 @@ HIMAGELIST ClearAndRescan(HWND list_view, HIMAGELIST image_list)
     g_cache.lha = std::make_unique<LhaComponent>();
     ScanLibrary(list_view, fresh);
     g_cache.lha.reset();
+    RemoveScanFiles();
     return fresh;
 }
 

@@ -139,18 +139,19 @@ void ShowOtherStartupCommand(GeneralPage& page, const std::string& command)
 void ShowStartupEntry(GeneralPage& page)
 {
     const StartupEntry entry = ReadStartupEntry();
-    page.starts_with_windows_at_open = entry.names_this_program;
-    Check(page, IDC_GENERAL_START_WITH_WINDOWS, entry.names_this_program);
+    page.starts_with_windows_at_open = starts_with_windows(entry);
+    Check(page, IDC_GENERAL_START_WITH_WINDOWS, page.starts_with_windows_at_open);
     if (entry.names_something_else && !entry.other_command.empty())
         ShowOtherStartupCommand(page, entry.other_command);
 }
 
-// What the box shows from now on counts as stored, so that the box is applied once.
+// Once stored, what the box shows counts as stored, so that the box is applied once; a change
+// the registry refused is tried again at the next apply.
 void ApplyStartupBox(GeneralPage& page)
 {
     const bool checked = IsChecked(page, IDC_GENERAL_START_WITH_WINDOWS);
-    ApplyStartupChange(startup_change_on_close(page.starts_with_windows_at_open, checked));
-    page.starts_with_windows_at_open = checked;
+    if (ApplyStartupChange(startup_change_on_close(page.starts_with_windows_at_open, checked)))
+        page.starts_with_windows_at_open = checked;
 }
 
 void OnInitDialog(HWND window)

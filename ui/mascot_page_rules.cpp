@@ -77,14 +77,30 @@ uint32_t help_context_for(int control_id)
 
 bool may_start_another(size_t running, uint32_t max_mascot_count) { return running < max_mascot_count; }
 
+namespace {
+
+// Mascot names hold backslashes, so their keys nest; no name nests deeper than a path can.
+constexpr int kMaxClearDepth = 64;
+
+// Deletes the key's subkeys, each named once, so that one that will not go cannot hold the
+// loop. Of one that will not go, the values go, and the subkeys below it are cleared the same
+// way: the mascot it belongs to keeps no setting, and those after it still go.
+void clear_subkeys(Registry& registry, const std::string& key, int depth)
+{
+    for (const std::string& child : registry.enum_subkeys(key)) {
+        const std::string path = key + "\\" + child;
+        if (registry.delete_subtree(path))
+            continue;
+        registry.delete_values(path);
+        if (depth < kMaxClearDepth)
+            clear_subkeys(registry, path, depth + 1);
+    }
+}
+
+}  // namespace
+
 void delete_all_subkeys(Registry& registry, const std::string& key)
 {
     registry.open(key, true);
-    for (;;) {
-        const std::vector<std::string> children = registry.enum_subkeys(key);
-        if (children.empty())
-            return;
-        if (!registry.delete_subtree(key + "\\" + children.front()) || registry.enum_subkeys(key) == children)
-            return;
-    }
+    clear_subkeys(registry, key, 0);
 }

@@ -55,5 +55,6 @@ uint32_t help_context_for(int control_id);
 bool may_start_another(size_t running, uint32_t max_mascot_count);
 
 // Deletes every subkey of the key (creating the key when missing) and leaves the key itself.
-// A subkey that will not go ends the loop instead of spinning on it for ever.
+// A subkey that will not go is emptied of its values instead, with the keys below it, and the
+// clear goes on with the next one.
 void delete_all_subkeys(Registry& registry, const std::string& key);

@@ -34,7 +34,13 @@ struct MascotPage {
     HWND page = nullptr;
     HWND sheet = nullptr;
     HWND list = nullptr;
+    // The list shares its image lists (LVS_SHAREIMAGELISTS): it destroys none of them, not
+    // even the check boxes' state list it makes itself, so the page destroys both.
     HIMAGELIST images = nullptr;
+    // The check boxes' state list as last seen. The list makes it anew on a theme, colour or
+    // DPI change; the one it replaced is the page's to destroy.
+    HIMAGELIST state_images = nullptr;
+    WNDPROC list_procedure = nullptr;
     // The row whose mascot is the preview; -1 for none. The preview exists exactly then.
     int selected = -1;
     std::unique_ptr<Mascot> preview;
@@ -277,6 +283,62 @@ void ClearCache(MascotPage& page)
     EnableWindow(clear_button, TRUE);
 }
 
+// --- the list's image lists ----------------------------------------------------------
+
+HIMAGELIST CurrentStateImages(const MascotPage& page)
+{
+    return reinterpret_cast<HIMAGELIST>(SendMessageW(page.list, LVM_GETIMAGELIST, LVSIL_STATE, 0));
+}
+
+// Destroys the state list the list has replaced since it was last seen.
+void ReleaseReplacedStateImages(MascotPage& page)
+{
+    const HIMAGELIST current = CurrentStateImages(page);
+    if (page.state_images && page.state_images != current)
+        ImageList_Destroy(page.state_images);
+    page.state_images = current;
+}
+
+// Takes both image lists back from the list and destroys them.
+void ReleaseImageLists(MascotPage& page)
+{
+    ReleaseReplacedStateImages(page);
+    SendMessageW(page.list, LVM_SETIMAGELIST, LVSIL_STATE, 0);
+    ImageList_Destroy(page.state_images);
+    page.state_images = nullptr;
+    SendMessageW(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    ImageList_Destroy(page.images);
+    page.images = nullptr;
+}
+
+bool MayReplaceStateImages(UINT message)
+{
+    constexpr UINT kDpiChangedAfterParent = 0x02E3;
+    switch (message) {
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_STYLECHANGED:
+    case LVM_SETEXTENDEDLISTVIEWSTYLE:
+    case kDpiChangedAfterParent: return true;
+    default: return false;
+    }
+}
+
+// The list's own procedure runs first; whatever state list it made anew is then noticed, and
+// the one it replaced destroyed, whichever window the change was announced to first. The list
+// is a Unicode window and is subclassed as one, so that no message it takes is converted.
+LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    MascotPage* page = PageOf(GetParent(list));
+    if (!page || !page->list_procedure)
+        return DefWindowProcW(list, message, wparam, lparam);
+    const LRESULT result = CallWindowProcW(page->list_procedure, list, message, wparam, lparam);
+    if (MayReplaceStateImages(message))
+        ReleaseReplacedStateImages(*page);
+    return result;
+}
+
 // Runs once, whichever way the sheet closes: withdraws the sheet, stores and removes the
 // preview, then starts the checked rows in display order while fewer than MaxMascotCount run.
 void Close(MascotPage& page)
@@ -288,17 +350,16 @@ void Close(MascotPage& page)
     WithdrawClosingSheet(page.sheet);
     GiveUpPreview(page);
     page.selected = -1;
-    SendMessageW(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-    ImageList_Destroy(page.images);
-    page.images = nullptr;
     for (int row = 0; row < static_cast<int>(SendMessageW(page.list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
         if (!RowChecked(page, row) || !may_start_another(g_roster.size(), g_app.settings.MaxMascotCount))
             continue;
-        StartMascot(FullPathOfRow(page, row));
-        const HWND started = g_roster.back()->window;
-        InvalidateRect(started, nullptr, TRUE);
-        UpdateWindow(started);
+        const Mascot* started = StartMascot(FullPathOfRow(page, row));
+        if (!started)
+            continue;
+        InvalidateRect(started->window, nullptr, TRUE);
+        UpdateWindow(started->window);
     }
+    ReleaseImageLists(page);
 }
 
 // What closing the sheet would start: the checked rows in display order, as many as may run.
@@ -333,6 +394,9 @@ void SetUpList(MascotPage& page)
     SendMessageW(page.list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
     SendMessageW(page.list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
     SendMessageW(page.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    page.state_images = CurrentStateImages(page);
+    page.list_procedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(page.list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc)));
     page.images = CreateLibraryImageList(ListIconSize(page));
     SendMessageW(page.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(page.images));
     for (int column = 0; column < 2; ++column) {
@@ -398,10 +462,9 @@ void OnDestroy(HWND window, MascotPage* page)
     // and gives up whatever the page still holds, so that no mascot window outlives it.
     Close(*page);
     GiveUpPreview(*page);
-    if (page->images) {
-        SendMessageW(page->list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-        ImageList_Destroy(page->images);
-    }
+    ReleaseImageLists(*page);
+    if (page->list_procedure)
+        SetWindowLongPtrW(page->list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(page->list_procedure));
     SetWindowLongPtrW(window, DWLP_USER, 0);
     delete page;
 }

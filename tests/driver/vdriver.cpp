@@ -522,8 +522,8 @@ int cmd_record(int argc, char** argv)
     return 0;
 }
 
-// reg-protect PATH 1|0: denies (1) or allows again (0) the deletion of a key below
-// HKEY_CURRENT_USER, as a user may set in the registry editor.
+// reg-protect PATH 1|2|0: denies the deletion of a key below HKEY_CURRENT_USER (1), or the
+// writing of its values (2), or allows both again (0), as a user may set in the registry editor.
 int cmd_reg_protect(int, char** argv)
 {
     HKEY key;
@@ -538,6 +538,8 @@ int cmd_reg_protect(int, char** argv)
     InitializeAcl(acl, size, ACL_REVISION);
     if (std::strcmp(argv[3], "1") == 0)
         AddAccessDeniedAce(acl, ACL_REVISION, DELETE, everyone);
+    else if (std::strcmp(argv[3], "2") == 0)
+        AddAccessDeniedAce(acl, ACL_REVISION, KEY_SET_VALUE, everyone);
     AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
     SECURITY_DESCRIPTOR descriptor;
     InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
@@ -600,6 +602,36 @@ int cmd_mutex(int, char** argv)
     if (mutex)
         CloseHandle(mutex);
     return 0;
+}
+
+// hold-mutex NAME: creates the named mutex with a security descriptor that grants no one any
+// access, as one made by a program at a higher integrity level is to a lower one; prints 1 when
+// it was made and holds it until the driver is ended.
+int cmd_hold_mutex(int, char** argv)
+{
+    SECURITY_DESCRIPTOR descriptor;
+    ACL acl;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
+    HANDLE mutex = CreateMutexA(&attributes, FALSE, argv[2]);
+    std::printf("%d\n", mutex ? 1 : 0);
+    std::fflush(stdout);
+    for (;;)
+        Sleep(1000);
+}
+
+// hold-file PATH: opens the file for reading, sharing reads only, as an antivirus or indexer
+// looking at a fresh file does; prints 1 when it is open and holds it until the driver is ended.
+int cmd_hold_file(int, char** argv)
+{
+    HANDLE file = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    std::printf("%d\n", file != INVALID_HANDLE_VALUE ? 1 : 0);
+    std::fflush(stdout);
+    for (;;)
+        Sleep(1000);
 }
 
 int cmd_gui_resources(int, char** argv)
@@ -773,12 +805,8 @@ int cmd_key(int, char** argv)
 
 // mouse X Y BUTTON [COUNT]: moves to a screen point and clicks COUNT times (0 only moves);
 // BUTTON is left or right.
-int cmd_mouse(int argc, char** argv)
+void mouse_click(int x, int y, bool right, long count)
 {
-    const int x = static_cast<int>(number(argv[2]));
-    const int y = static_cast<int>(number(argv[3]));
-    const bool right = std::strcmp(argv[4], "right") == 0;
-    const long count = argc > 5 ? number(argv[5]) : 1;
     // Absolute input is scaled back by 65536 and rounded down, so round up here.
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT at = {};
@@ -803,6 +831,12 @@ int cmd_mouse(int argc, char** argv)
         click[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
         SendInput(2, click, sizeof(INPUT));
     }
+}
+
+int cmd_mouse(int argc, char** argv)
+{
+    mouse_click(static_cast<int>(number(argv[2])), static_cast<int>(number(argv[3])),
+                std::strcmp(argv[4], "right") == 0, argc > 5 ? number(argv[5]) : 1);
     return 0;
 }
 
@@ -1016,6 +1050,115 @@ bool remote_item_rect(HWND list, const RemoteBlock& block, UINT message, int row
     block.read(0, &rect, sizeof rect);
     MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return true;
+}
+
+// --- soak: many rounds of the sheet and both dialogs, driven from one process --------------
+
+struct ProgramWindows {
+    DWORD pid;
+    HWND except;
+    const char* class_prefix;
+    bool with_list;  // a dialog holding the mascot list (control 1000): the settings sheet
+    HWND found;
+};
+
+BOOL CALLBACK find_program_window(HWND window, LPARAM context)
+{
+    auto& find = *reinterpret_cast<ProgramWindows*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (pid != find.pid || window == find.except || !IsWindowVisible(window) ||
+        std::strncmp(name, find.class_prefix, std::strlen(find.class_prefix)) != 0)
+        return TRUE;
+    if (find.with_list) {
+        FindById list = {1000, nullptr};
+        EnumChildWindows(window, find_by_id, reinterpret_cast<LPARAM>(&list));
+        if (!list.found || !IsWindowEnabled(window))
+            return TRUE;
+    }
+    find.found = window;
+    return FALSE;
+}
+
+// Waits up to 30 s for a shown top-level window of the process.
+HWND wait_for_window(DWORD pid, const char* class_prefix, bool with_list, HWND except = nullptr)
+{
+    for (int waited = 0; waited < 3000; ++waited) {
+        ProgramWindows find = {pid, except, class_prefix, with_list, nullptr};
+        EnumWindows(find_program_window, reinterpret_cast<LPARAM>(&find));
+        if (find.found)
+            return find.found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+bool wait_for_end(HWND window)
+{
+    for (int waited = 0; waited < 3000 && IsWindow(window); ++waited)
+        Sleep(10);
+    return !IsWindow(window);
+}
+
+bool close_dialog(HWND dialog)
+{
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return wait_for_end(dialog);
+}
+
+// One round: the sheet opened, its first row clicked for a preview, the preview's information
+// opened and closed, the sheet closed, the about box opened and closed. Empty when it ran,
+// else the step that failed.
+const char* soak_round(HWND controller, DWORD pid)
+{
+    constexpr WPARAM kSettings = 40002, kVersion = 40003, kMascotAbout = 1009;
+    PostMessageA(controller, WM_COMMAND, kSettings, 0);
+    const HWND sheet = wait_for_window(pid, "#32770", true);
+    if (!sheet)
+        return "the sheet";
+    FindById list = {1000, nullptr};
+    EnumChildWindows(sheet, find_by_id, reinterpret_cast<LPARAM>(&list));
+    RemoteBlock block(list.found);
+    RECT row = {};
+    if (!block.ok() || !remote_item_rect(list.found, block, LVM_GETITEMRECT, 0, LVIR_LABEL, 0, row))
+        return "the first row";
+    SetForegroundWindow(sheet);
+    mouse_click((row.left + row.right) / 2, (row.top + row.bottom) / 2, false, 1);
+    if (!wait_for_window(pid, "Mascot", false))
+        return "the preview";
+    PostMessageA(GetParent(list.found), WM_COMMAND, kMascotAbout, 0);
+    const HWND information = wait_for_window(pid, "#32770", false, sheet);
+    if (!information || !close_dialog(information))
+        return "the information";
+    PostMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    if (!wait_for_end(sheet))
+        return "the sheet's end";
+    PostMessageA(controller, WM_COMMAND, kVersion, 0);
+    const HWND about = wait_for_window(pid, "#32770", false);
+    if (!about || !close_dialog(about))
+        return "the about box";
+    return "";
+}
+
+// soak CONTROLLER ROUNDS: runs the rounds; prints "ROUNDS rounds" or the round and step that
+// failed.
+int cmd_soak(int, char** argv)
+{
+    const HWND controller = parse_window(argv[2]);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(controller, &pid);
+    const long rounds = number(argv[3]);
+    for (long round = 0; round < rounds; ++round) {
+        const char* failed = soak_round(controller, pid);
+        if (*failed) {
+            std::printf("round %ld: no %s\n", round, failed);
+            return 1;
+        }
+    }
+    std::printf("%ld rounds\n", rounds);
+    return 0;
 }
 
 // The width of a UTF-8 text in the list's font, measured in UTF-16 by the list itself.
@@ -1278,6 +1421,7 @@ const Command commands[] = {
     {"reg-dump", 1, cmd_reg_dump},        {"reg-set", 4, cmd_reg_set},
     {"reg-delete", 1, cmd_reg_delete},    {"pid", 1, cmd_exit_code},
     {"mutex", 1, cmd_mutex},              {"gui-resources", 1, cmd_gui_resources},
+    {"hold-mutex", 1, cmd_hold_mutex},   {"hold-file", 1, cmd_hold_file},
     {"children", 1, cmd_children},        {"owner", 1, cmd_owner},
     {"key", 1, cmd_key},                  {"mouse", 3, cmd_mouse},
     {"cursor-pos", 0, cmd_cursor_pos},    {"register-message", 1, cmd_register_message},
@@ -1296,7 +1440,7 @@ const Command commands[] = {
     {"reg-write-time", 1, cmd_reg_write_time},
     {"tip-text", 2, cmd_tip_text},
     {"dwm-attribute", 2, cmd_dwm_attribute},  {"notification-state", 0, cmd_notification_state},
-    {"modules", 1, cmd_modules},
+    {"modules", 1, cmd_modules},          {"soak", 2, cmd_soak},
     {"metrics", 0, cmd_metrics},          {"tray-catch", 1, cmd_tray_catch},
     {"link-extents", 1, cmd_link_extents},
 };
@@ -1308,6 +1452,10 @@ int main(int argc, char** argv)
     if (argc >= 2)
         for (const Command& command : commands)
             if (std::strcmp(argv[1], command.name) == 0 && argc - 2 >= command.arguments) {
+                // Tells the harness that the command may have acted: a command that acts is not
+                // run again once it has begun, lest a click be given twice.
+                std::fputs("vdriver: begun\n", stderr);
+                std::fflush(stderr);
                 const int result = command.run(argc, argv);
                 // Tells the harness that the command ran to its end: a run that a loaded
                 // machine cut short says nothing, and is asked again.

@@ -25,6 +25,16 @@ ELSEWHERE = {'program_locale': 'en_US.UTF-8', 'app_folder': 'Zoë\\Velmora'}
 # cannot start it, so each prefix runs through its own architecture's loader.
 LOADERS = {'win64': '/usr/lib/wine/wine64', 'win32': '/usr/lib/wine/wine'}
 DRIVER_DONE = b'vdriver: done'  # the driver's last words on its error output
+DRIVER_BEGUN = b'vdriver: begun'  # said before the command runs
+# Driver commands that only look: run again whenever a run did not reach its end. Every other
+# command acts (a click, a posted message, a key, a registry write) and is run again only when
+# its run never began, so that one click is never given twice.
+LOOKING_COMMANDS = frozenset((
+    'windows', 'info', 'text', 'region', 'placement', 'foreground-window', 'reg-dump', 'pid', 'mutex',
+    'gui-resources', 'children', 'owner', 'cursor-pos', 'register-message', 'temp-path', 'version-value',
+    'dlg-find', 'dlg-item', 'lv-items', 'lv-rect', 'lv-layout', 'lb-items', 'atom', 'monitors', 'text-fits',
+    'reg-write-time', 'tip-text', 'dwm-attribute', 'notification-state', 'modules', 'load-cycle',
+))
 
 
 def resident_kib(pid):
@@ -251,17 +261,23 @@ class WineSession:
         build such as Velmora2-row-fill.exe, whose mascot list fills one row at a time."""
         shutil.copy(WIN_BIN / build, self.app_dir / 'Velmora2.exe')
 
-    def start_velmora(self, wait=True, first_start=False, without=()):
+    def start_velmora(self, wait=True, first_start=False, without=(), traces=None, log=None):
         """Starts the program as on any start after a user's first: its registry root exists,
         created empty when missing. first_start leaves the registry as it is. without names
-        system libraries that the program finds missing, as on an older Windows."""
+        system libraries that the program finds missing, as on an older Windows. traces names
+        Wine's debug channels for the program alone (as WINEDEBUG does), written to log: a file's
+        path or an open file."""
         if not first_start and self.registry() is None:
             self.driver('reg-create-unicode', 'Software\\Korrin\\Velmora2'.encode('cp932').hex())
         env = dict(self.env, LC_ALL=self.program_locale)
         if without:
             env['WINEDLLOVERRIDES'] += ';' + ','.join(without) + '=d'
+        if traces:
+            env['WINEDEBUG'] = traces
+        log = log or os.environ.get('VELMORA_WINE_LOG', os.devnull)
         self.velmora = subprocess.Popen([self.loader, self.app_path + '\\Velmora2.exe'], env=env,
-                                        stdout=subprocess.DEVNULL, stderr=open(os.environ.get('VELMORA_WINE_LOG', os.devnull), 'a'))
+                                        stdout=subprocess.DEVNULL,
+                                        stderr=log if hasattr(log, 'fileno') else open(log, 'a'))
         self.processes.append(self.velmora)
         if wait:
             wait_until(self.controller, timeout=20, message='the controller window')
@@ -290,22 +306,31 @@ class WineSession:
         """Runs one driver command and gives its output. A run that did not reach the driver's
         end (a loaded machine can fail to start a Wine program, or start it so late that the
         run's time runs out) is run again; after the last attempt it fails with what the last
-        run left. The time of a run is stretched like every wait: once every program of the
-        prefix has ended, the next one brings Wine's desktop up again, which on a busy machine
-        takes as long as a prefix's first start, and a run cut short there starts it anew."""
+        run left. A command that acts is run again only when its run never began. The time of a
+        run is stretched like every wait: once every program of the prefix has ended, the next
+        one brings Wine's desktop up again, which on a busy machine takes as long as a prefix's
+        first start, and a run cut short there starts it anew."""
         left = 'nothing'
         timeout *= WAIT_SCALE
+        looks = str(args[0]) in LOOKING_COMMANDS
         for attempt in range(attempts):
-            try:
-                result = self.wine('C:\\vdriver.exe', *[str(a) for a in args], timeout=timeout)
-            except subprocess.TimeoutExpired:
-                left = f'no end within {timeout} s'
-                continue
-            if result.returncode == 2:
-                raise RuntimeError(f'driver refused {args}: {result.stderr!r}')
-            if DRIVER_DONE in result.stderr:
-                return result.stdout.decode('cp932', errors='replace')
-            left = f'exit {result.returncode}, output {result.stdout!r}, errors {result.stderr[-300:]!r}'
+            with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+                try:
+                    returncode = subprocess.run([self.loader, 'C:\\vdriver.exe', *[str(a) for a in args]], env=self.env,
+                                                stdout=out, stderr=err, timeout=timeout).returncode
+                    left = f'exit {returncode}'
+                except subprocess.TimeoutExpired:
+                    returncode, left = None, f'no end within {timeout} s'
+                out.seek(0)
+                err.seek(0)
+                stdout, stderr = out.read(), err.read()
+            if returncode == 2:
+                raise RuntimeError(f'driver refused {args}: {stderr!r}')
+            if returncode is not None and DRIVER_DONE in stderr:
+                return stdout.decode('cp932', errors='replace')
+            left += f', output {stdout!r}, errors {stderr[-300:]!r}'
+            if not looks and DRIVER_BEGUN in stderr:
+                raise RuntimeError(f'the driver began {args} but did not end ({left}); it acts, so it is not run again')
             time.sleep(0.2 * (attempt + 1))
         raise RuntimeError(f'the driver did not finish {args} in {attempts} runs; the last left {left}')
 

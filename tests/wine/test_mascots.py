@@ -160,3 +160,45 @@ def test_archive_mascot_without_the_lha_library_is_an_empty_window(wine):
         assert wine.velmora.poll() is None, 'the program runs on'
     finally:
         dll.write_bytes(saved)
+
+
+def test_a_frame_that_another_program_reads_still_loads(wine):
+    write_bmp24(wine.app_dir / 'Mascots' / 'held.bmp', 64, 80, ellipse_figure(64, 80))
+    # A scanner or indexer reads the fresh file and lets others read it too.
+    holder = wine.spawn('C:\\vdriver.exe', 'hold-file', 'C:\\Velmora\\Mascots\\held.bmp')
+    assert holder.stdout.readline().strip() == '1'
+    (mascot,), _ = run(wine, 'held.bmp')
+    rect = wait_until(lambda: (r := wine.window(mascot.handle).rect)[2] - r[0] == 64 and r, timeout=5,
+                      message='the mascot at its picture size', seen=lambda: wine.window(mascot.handle))
+    assert rect[3] - rect[1] == 80 and wine.region(mascot.handle), 'the frame loaded and shaped the window'
+    holder.kill()
+
+
+def extraction_folder(wine):
+    temp = wine.driver('temp-path').strip()
+    return wine.prefix / 'drive_c' / temp[3:].replace('\\', '/') / 'Velmo'
+
+
+def test_the_extraction_folder_holds_only_what_running_mascots_need(wine):
+    folder = extraction_folder(wine)
+    # What an earlier run left: a mascot folder of an archive since removed, the scan's flat
+    # files, and the temporary files of an extraction cut short.
+    for stale in ('gone/VLD.INI', 'gone/a.bmp', 'Cats/old/~vlh0000.tmp', 'VLD.INI', 'stale.ico'):
+        (folder / stale).parent.mkdir(parents=True, exist_ok=True)
+        (folder / stale).write_bytes(b'left')
+    # Outside the folder, and reached from inside only through a link: never removed.
+    outside = wine.root / 'outside'
+    outside.mkdir()
+    (outside / 'keep.txt').write_bytes(b'mine')
+    (folder / 'link').symlink_to(outside, target_is_directory=True)
+    two_frame_archive(wine.app_dir / 'Mascots' / 'Cats' / 'tama.lzh', (1, 1))
+    (mascot,), _ = run(wine, 'Cats\\tama.lzh')
+    wait_until(lambda: wine.region(mascot.handle), message='the archive mascot drawn')
+    assert sorted(str(p.relative_to(folder)) for p in folder.rglob('*') if not p.is_symlink() and p.is_file()
+                  and outside not in p.resolve().parents) == \
+        ['Cats/tama/VLD.INI', 'Cats/tama/a.bmp', 'Cats/tama/b.bmp'], 'only the running mascot is extracted'
+    assert wine.exit_velmora() == 0
+    # Wine cannot remove a Unix link as Windows removes a junction; it stays, unfollowed.
+    left = sorted(p.name for p in folder.iterdir()) if folder.exists() else []
+    assert left in ([], ['link']), f'nothing but the link is left after the exit: {left}'
+    assert (outside / 'keep.txt').read_bytes() == b'mine', 'nothing behind the link is removed'

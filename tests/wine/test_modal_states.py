@@ -114,9 +114,10 @@ def test_a_row_clicked_on_a_closing_sheet_makes_no_preview_that_outlives_it(wine
 
 
 def withdrawn(session, handle):
-    """The window when it takes no input and is not shown: hidden, or disabled as a whole."""
+    """The window when it is withdrawn: hidden, and disabled as a whole so that no click or key
+    reaches it while it is still there."""
     window = session.window(handle)
-    return window if window and (not window.visible or window.style & WS_DISABLED) else None
+    return window if window and not window.visible and window.style & WS_DISABLED else None
 
 
 def test_a_closing_sheet_takes_no_input_and_the_mascots_start_as_closing_found_it(wine):
@@ -128,7 +129,7 @@ def test_a_closing_sheet_takes_no_input_and_the_mascots_start_as_closing_found_i
     wait_until(lambda: [m.class_name for m in wine.mascots()] not in ([], [preview.class_name]),
                message='the restarted mascot in place of the preview')
     try:
-        wait_until(lambda: withdrawn(wine, sheet.handle), message='the closing sheet hidden or disabled')
+        wait_until(lambda: withdrawn(wine, sheet.handle), message='the closing sheet hidden and disabled')
     except AssertionError as timeout:
         raise AssertionError(f'{timeout}; it still shows and takes input: {wine.window(sheet.handle)}') from None
     # A click where b.bmp's row was reaches nothing of the sheet: the row is not taken up.
@@ -198,17 +199,22 @@ def test_session_end_while_the_sheet_is_closing_saves_the_restarted_mascots(wine
     assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
 
 
-def test_a_key_the_program_cannot_delete_ends_the_clear_and_the_exit_save(wine):
+def test_a_key_the_program_cannot_delete_is_emptied_and_the_clear_and_exit_save_go_on(wine):
     # A name outside the program's code page cannot be opened by it: its delete fails.
     stuck = '\uc548\ub155'  # Hangul, which code page 932 lacks
     for below in ('Mascot\\a.bmp\\', 'View\\', 'NoApp\\'):
         wine.driver('reg-create-unicode', (ROOT + '\\' + below + stuck).encode('utf-8').hex())
     wine.set_value(ROOT + '\\Mascot\\a.bmp', 'PositionX', 40)
+    wine.set_value(ROOT + '\\Mascot\\b.bmp', 'PositionX', 30)
     # Added by hand while the program runs: not in its list, so gone after its exit.
     wine.set_value(ROOT + '\\NoApp', 'stale.exe', '')
     sheet = Sheet(wine)
     sheet.click_button(IDC_MASCOT_CLEAR_CACHE)
     wait_until(lambda: sheet.enabled(IDC_MASCOT_CLEAR_CACHE), timeout=10, message='the clear to end')
+    # The key that will not go loses its values, and the clear goes on past it.
+    cleared = wine.registry(ROOT + '\\Mascot')
+    assert cleared[ROOT + '\\Mascot\\a.bmp'] == {}, 'the stuck mascot keeps no setting'
+    assert ROOT + '\\Mascot\\b.bmp' not in cleared, 'the mascot after the stuck one is cleared'
     # The clear unchecked a.bmp, which therefore stops; b.bmp is ticked instead.
     wine.driver('lv-check', sheet.list, [row[1] for row in sheet.rows()].index('b.bmp'), 1)
     sheet.close()

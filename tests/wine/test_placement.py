@@ -7,6 +7,7 @@ from bitmaps import ellipse_figure, write_bmp24
 from harness import stays, wait_until
 
 ROOT = 'Software\\Korrin\\Velmora2'
+WM_SETTINGCHANGE, WM_DISPLAYCHANGE, SPI_SETDESKWALLPAPER = 0x1A, 0x7E, 0x14
 
 
 @pytest.fixture(scope='module')
@@ -198,6 +199,14 @@ def test_alt_hover_hides_until_the_target_moves(session):
         session.xdotool('keyup', 'alt')
     session.xdotool('mousemove', 300, 700)
     stays(lambda: hidden(session, mascot), 0.5, message='the mascot hidden while the target stays')
+    # Broadcasts that change no monitor, work area or taskbar (a wallpaper step, a theme or
+    # policy refresh, the shell's restart notice on an unchanged desktop) leave it hidden.
+    controller = session.controller().handle
+    taskbar_created = session.driver('register-message', 'TaskbarCreated').strip()
+    for message, wparam in ((WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER), (WM_SETTINGCHANGE, 0),
+                            (WM_DISPLAYCHANGE, 24), (taskbar_created, 0)):
+        session.driver('send', controller, message, wparam, 0)
+    stays(lambda: hidden(session, mascot), 0.5, message='the mascot hidden after the broadcasts')
     session.driver('move', target, 100, 210, 400, 400)
     wait_until(lambda: session.window(mascot).visible, message='the mascot to come back')
 

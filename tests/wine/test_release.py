@@ -24,9 +24,81 @@ ASM_V3 = '{urn:schemas-microsoft-com:asm.v3}'
 COMPATIBILITY = '{urn:schemas-microsoft-com:compatibility.v1}'
 SETTINGS_2005 = '{http://schemas.microsoft.com/SMI/2005/WindowsSettings}'
 SETTINGS_2016 = '{http://schemas.microsoft.com/SMI/2016/WindowsSettings}'
-# Libraries of every Windows the programs run on.
-SYSTEM_LIBRARIES = {'advapi32.dll', 'comctl32.dll', 'gdi32.dll', 'kernel32.dll', 'msvcrt.dll', 'shell32.dll',
-                    'user32.dll', 'version.dll'}
+# What Windows 7 has, library by library: every function the programs may import. A program
+# that imports anything else, or from another library, would not start there. Both forms of a
+# function with an ANSI and a Unicode form are listed.
+WINDOWS_7_FUNCTIONS = {lib: set(names.split()) for lib, names in {
+    'advapi32.dll': '''
+        RegCloseKey RegCreateKeyExA RegCreateKeyExW RegDeleteKeyA RegDeleteKeyW RegDeleteValueA RegDeleteValueW
+        RegEnumKeyExA RegEnumKeyExW RegEnumValueA RegEnumValueW RegOpenKeyExA RegOpenKeyExW RegQueryInfoKeyA
+        RegQueryInfoKeyW RegQueryValueA RegQueryValueExA RegQueryValueExW RegQueryValueW RegSetValueExA
+        RegSetValueExW''',
+    'comctl32.dll': '''
+        CreatePropertySheetPageA CreatePropertySheetPageW ImageList_Copy ImageList_Create ImageList_Destroy
+        ImageList_GetImageCount ImageList_ReplaceIcon ImageList_SetImageCount InitCommonControls PropertySheetA
+        PropertySheetW''',
+    'gdi32.dll': '''
+        CombineRgn CreateFontIndirectA CreateFontIndirectW CreatePalette CreateRectRgn DeleteObject EqualRgn
+        ExtCreateRegion GetDeviceCaps GetObjectA GetObjectW GetStockObject GetTextExtentPoint32A
+        GetTextExtentPoint32W RealizePalette SelectObject SelectPalette SetBkColor SetBkMode SetDIBitsToDevice
+        SetStretchBltMode SetTextColor StretchDIBits TextOutA TextOutW''',
+    'kernel32.dll': '''
+        CloseHandle CompareStringW CreateDirectoryA CreateDirectoryW CreateFileA CreateFileW CreateHardLinkA
+        CreateHardLinkW CreateMutexA CreateMutexW CreateSemaphoreA CreateSemaphoreW DeleteCriticalSection
+        DeleteFileA DeleteFileW EnterCriticalSection ExpandEnvironmentStringsA ExpandEnvironmentStringsW
+        FindClose FindFirstFileA FindFirstFileW FindFirstVolumeA FindFirstVolumeW FindNextFileA FindNextFileW
+        FindNextVolumeA FindNextVolumeW FindVolumeClose FormatMessageA FormatMessageW FreeLibrary
+        GetCommandLineA GetCommandLineW GetConsoleMode GetCurrentProcessId GetCurrentThreadId
+        GetDiskFreeSpaceExA GetDiskFreeSpaceExW GetEnvironmentVariableA GetEnvironmentVariableW
+        GetFileAttributesA GetFileAttributesW GetFileInformationByHandle GetFileSize GetFileSizeEx GetFileType
+        GetFullPathNameA GetFullPathNameW GetLastError GetLocaleInfoW GetModuleFileNameA GetModuleFileNameW
+        GetModuleHandleA GetModuleHandleW GetPrivateProfileIntA GetPrivateProfileIntW GetPrivateProfileStringA
+        GetPrivateProfileStringW GetProcAddress GetStartupInfoA GetStartupInfoW GetStdHandle GetTempPathA
+        GetTempPathW GetTickCount GetVersionExA GetVersionExW GetVolumeInformationA GetVolumeInformationW
+        InitializeCriticalSection IsDBCSLeadByte IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryA LoadLibraryW
+        LocalFree MoveFileExA MoveFileExW MultiByteToWideChar OpenProcess RaiseException ReadFile
+        ReleaseSemaphore RemoveDirectoryA RemoveDirectoryW RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx
+        RtlVirtualUnwind SetEndOfFile SetFileAttributesA SetFileAttributesW SetFilePointer SetLastError
+        SetUnhandledExceptionFilter Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue VirtualProtect VirtualQuery
+        WaitForSingleObject WideCharToMultiByte WriteConsoleA WriteConsoleW WriteFile WritePrivateProfileStringA
+        WritePrivateProfileStringW __C_specific_handler lstrcmpA lstrcmpW lstrcmpiA lstrcmpiW lstrlenA lstrlenW''',
+    'msvcrt.dll': '''
+        ___lc_codepage_func ___mb_cur_max_func __getmainargs __initenv __iob_func __mb_cur_max __p__acmdln
+        __p__commode __p__fmode __set_app_type __setusermatherr _acmdln _amsg_exit _cexit _close _commode _errno
+        _fdopen _fileno _findclose _fmode _fstat64 _get_osfhandle _initterm _iob _lock _lseeki64 _onexit _read
+        _stat _stat64 _telli64 _unlock _wchdir _wchmod _wfindfirst _wfindfirst64 _wfindnext _wfindnext64 _wfopen
+        _wfullpath _wgetcwd _wmkdir _wopen _write _wstat64 _wutime _wutime64 abort atoi calloc exit fclose
+        fflush fopen fprintf fputc fputs fread free fwrite iswctype localeconv malloc memchr memcmp memcpy
+        memmove memset realloc setlocale setvbuf signal strchr strcmp strcoll strerror strftime strlen strncmp
+        strncpy strtoul strxfrm tolower toupper towlower towupper vfprintf wcscat wcscmp wcscoll wcscpy wcsftime
+        wcslen wcsxfrm''',
+    'shell32.dll': '''
+        CommandLineToArgvW SHGetFileInfoA SHGetFileInfoW ShellExecuteA ShellExecuteW Shell_NotifyIconA
+        Shell_NotifyIconW''',
+    'user32.dll': '''
+        BeginPaint CallWindowProcA CallWindowProcW CharNextA CharNextW CheckDlgButton ClientToScreen
+        CreateWindowExA CreateWindowExW DefWindowProcA DefWindowProcW DestroyIcon DestroyMenu DestroyWindow
+        DialogBoxParamA DialogBoxParamW DispatchMessageA DispatchMessageW EnableWindow EndDialog EndPaint
+        EnumChildWindows EnumDisplayMonitors EnumWindows FillRect FindWindowA FindWindowW GetClassNameA
+        GetClassNameW GetClientRect GetCursorPos GetDC GetDesktopWindow GetDlgItem GetDlgItemTextA
+        GetDlgItemTextW GetForegroundWindow GetKeyState GetMenuItemInfoA GetMenuItemInfoW GetMessageA
+        GetMessageW GetMonitorInfoA GetMonitorInfoW GetParent GetSubMenu GetSysColor GetSysColorBrush
+        GetSystemMetrics GetWindow GetWindowLongA GetWindowLongPtrA GetWindowLongPtrW GetWindowLongW
+        GetWindowPlacement GetWindowRect GetWindowTextA GetWindowTextW GetWindowThreadProcessId InvalidateRect
+        IsDlgButtonChecked IsWindow IsWindowEnabled IsWindowVisible KillTimer LoadCursorA LoadCursorW LoadIconA
+        LoadIconW LoadImageA LoadImageW LoadMenuA LoadMenuW LoadStringA LoadStringW MessageBoxW MonitorFromRect
+        PostMessageA PostMessageW PostQuitMessage RegisterClassExA RegisterClassExW RegisterWindowMessageA
+        RegisterWindowMessageW ReleaseCapture ReleaseDC ScreenToClient SendDlgItemMessageA SendDlgItemMessageW
+        SendMessageA SendMessageW SetCapture SetCursor SetDlgItemInt SetDlgItemTextA SetDlgItemTextW SetFocus
+        SetForegroundWindow SetMenuItemInfoA SetMenuItemInfoW SetTimer SetWindowContextHelpId SetWindowLongA
+        SetWindowLongPtrA SetWindowLongPtrW SetWindowLongW SetWindowPos SetWindowRgn SetWindowTextA
+        SetWindowTextW SetWindowsHookExW ShowWindow TrackPopupMenu TranslateMessage UnregisterClassA
+        UnregisterClassW UpdateWindow WinHelpA WinHelpW WindowFromPoint wsprintfA wsprintfW''',
+    'version.dll': '''
+        GetFileVersionInfoA GetFileVersionInfoSizeA GetFileVersionInfoSizeW GetFileVersionInfoW VerQueryValueA
+        VerQueryValueW''',
+}.items()}
+SYSTEM_LIBRARIES = set(WINDOWS_7_FUNCTIONS)
 # Functions some of those Windows lack, which the programs look up when they run instead: an
 # import of any of them would keep the program from starting there.
 LOOKED_UP_AT_RUN_TIME = {
@@ -126,6 +198,9 @@ def test_every_program_of_both_zips_needs_only_what_windows_7_has_to_start():
                 needed = imports(archive.read(program))
                 assert needed and {name.lower() for name in needed} <= SYSTEM_LIBRARIES, \
                     f'{program} of the {arch} zip needs {sorted(needed)}'
+                unknown = sorted(f'{library}!{name}' for library, names in needed.items() for name in names
+                                 if name not in WINDOWS_7_FUNCTIONS[library.lower()])
+                assert not unknown, f'{program} of the {arch} zip imports what Windows 7 may lack: {unknown}'
                 late = LOOKED_UP_AT_RUN_TIME.intersection(name for names in needed.values() for name in names)
                 assert not late, f'{program} of the {arch} zip imports {sorted(late)}'
             # The reader finds what the program surely imports, so the checks above read a

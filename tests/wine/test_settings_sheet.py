@@ -403,3 +403,26 @@ def test_failed_extraction_of_a_cached_archive_shows_no_leftover_icon(wine):
     assert sheet.names() == ['Broken']
     assert icon_colour(wine, sheet, wine.screenshot(wine.root / 'broken.png'), 0) not in RED
     sheet.close()
+
+
+def image_lists_alive(log):
+    """Image lists the program made and has not destroyed, by Wine's imagelist traces."""
+    text = log.read_text(errors='replace') if log.exists() else ''
+    return text.count('ImageList_Create (') - text.count(', refcount 0')
+
+
+def test_every_image_list_of_the_sheet_goes_with_it(wine):
+    still(wine, 'a.bmp', 'b.bmp')
+    log = wine.root / 'imagelist.log'
+    wine.start_velmora(traces='+imagelist', log=str(log))
+    # The first opening also makes the shell's own lists, which live as long as the program.
+    Sheet(wine).close()
+    after_first = image_lists_alive(log)
+    for turn in range(3):
+        sheet = Sheet(wine)
+        # A theme or colour change makes the list draw its check boxes anew.
+        for message in (0x31A, 0x15):  # WM_THEMECHANGED, WM_SYSCOLORCHANGE
+            wine.driver('send', sheet.list, message, 0, 0)
+        sheet.close(('button', 'escape', 'close-box')[turn])
+    assert image_lists_alive(log) == after_first, 'the check boxes\' image list of each opening is left behind'
+    assert wine.exit_velmora() == 0

@@ -3,13 +3,16 @@ user's Run value "Velmora", which changes only when the sheet closes and only wh
 changed; nothing of it is kept in the program's own registry root."""
 import pytest
 
+from bitmaps import ellipse_figure, write_bmp24
 from harness import APP_DIR, wait_until
 from sheet import ROOT, Sheet
 from test_general_page import open_general
+from test_modal_states import info_dialog_about_the_preview, press_close_on
 
 RUN = 'Software\\Microsoft\\Windows\\CurrentVersion\\Run'
+APPROVED = 'Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run'
 BOX = 1070
-REG_SZ = 1
+REG_SZ, REG_EXPAND_SZ, REG_BINARY = 1, 2, 3
 OWN_COMMAND = f'"{APP_DIR}\\Velmora2.exe"'
 OTHER_COMMAND = '"D:\\Old copy\\Velmora2.exe"'
 
@@ -19,6 +22,7 @@ def wine(wine_desktop):
     session = wine_desktop
     session.delete_key('Software\\Korrin')
     session.delete_key(RUN)
+    session.delete_key(APPROVED)
     # Another program's entry, which the box must leave alone.
     session.set_value(RUN, 'Other', 'C:\\other.exe')
     (session.app_dir / 'Mascots').mkdir(exist_ok=True)
@@ -129,3 +133,64 @@ def test_a_session_ending_under_a_sheet_whose_general_page_was_never_shown_write
     sheet.close()
     assert set(run_values(wine)) == {'Other'}
     assert write_time(wine) == before, 'the Run key was written'
+
+
+def set_raw(wine, path, name, kind, data):
+    wine.driver('reg-set', path, name.encode('cp932').hex(), kind, data.hex())
+
+
+def test_an_expandable_entry_is_compared_as_windows_expands_it(wine):
+    set_raw(wine, RUN, 'Velmora', REG_EXPAND_SZ, b'"%SystemDrive%\\Velmora\\Velmora2.exe"\0')
+    wine.start_velmora()
+    sheet = open_general(wine)
+    assert sheet.checked(BOX), 'the expanded command names this program'
+    assert not wine.driver('tip-text', sheet.page, sheet.item(BOX)['handle']).split()
+    sheet.close()
+
+
+def test_an_entry_switched_off_in_task_manager_shows_unticked_and_ticking_switches_it_on(wine):
+    wine.set_value(RUN, 'Velmora', OWN_COMMAND)
+    set_raw(wine, APPROVED, 'Velmora', REG_BINARY, bytes([3, 0, 0, 0]) + bytes(range(1, 9)))
+    wine.start_velmora()
+    sheet = open_general(wine)
+    assert not sheet.checked(BOX), 'Windows will not start it'
+    sheet.close()
+    assert (wine.registry(APPROVED) or {}).get(APPROVED, {}).get('Velmora', (0, b''))[1][:1] == b'\3', \
+        'left as it was while the box stays unticked'
+    sheet = open_general(wine)
+    sheet.click_button(BOX)
+    sheet.close()
+    assert run_values(wine)['Velmora'] == (REG_SZ, OWN_COMMAND.encode('cp932') + b'\0')
+    assert 'Velmora' not in (wine.registry(APPROVED) or {}).get(APPROVED, {}), 'the switch is on again'
+    assert open_general(wine).checked(BOX)
+
+
+def test_a_refused_write_is_tried_again_when_the_sheet_closes(wine):
+    wine.start_velmora()
+    sheet = open_general(wine)
+    sheet.click_button(BOX)
+    wine.driver('reg-protect', RUN, 2)
+    end_session(wine)
+    assert 'Velmora' not in run_values(wine), 'the registry refused the write'
+    wine.driver('reg-protect', RUN, 0)
+    sheet.close()
+    assert run_values(wine)['Velmora'] == (REG_SZ, OWN_COMMAND.encode('cp932') + b'\0')
+
+
+def test_a_session_ending_while_the_sheet_closes_under_a_dialog_keeps_the_box(wine):
+    write_bmp24(wine.app_dir / 'Mascots' / 'a.bmp', 40, 48, ellipse_figure(40, 48))
+    wine.start_velmora()
+    sheet = open_general(wine)
+    sheet.click_button(BOX)
+    sheet.show_page(0)
+    sheet.page = wait_until(lambda: wine.driver('dlg-find', sheet.handle, 1000).split()[1:],
+                            message='the mascot page')[0]
+    _, dialog = info_dialog_about_the_preview(wine, sheet)
+    press_close_on(wine, sheet)
+    wait_until(lambda: not wine.window(sheet.handle).visible, message='the sheet withdrawn under the dialog')
+    end_session(wine)
+    assert run_values(wine)['Velmora'] == (REG_SZ, OWN_COMMAND.encode('cp932') + b'\0')
+    written = write_time(wine)
+    wine.driver('post', dialog.handle, 0x111, 1, 0)
+    wait_until(lambda: not wine.window(sheet.handle), timeout=10, message='the sheet to go')
+    assert write_time(wine) == written, 'applied once'

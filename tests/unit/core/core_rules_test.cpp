@@ -72,16 +72,37 @@ TEST(ExclusionList, ProgramFileName)
         EXPECT_EQ(program_file_name(row.path, row.lead), row.name) << row.path;
 }
 
-TEST(InstanceName, WaitsForTheTickToMove)
+TEST(InstanceName, TakesTheNextNumberInsteadOfWaitingForTheTick)
 {
     uint32_t last = 0;
-    std::vector<uint32_t> ticks = {0x1A2B3C, 0x1A2B3C, 0x1A2B3C, 0x1A2B3D};
+    std::vector<uint32_t> ticks = {0x1A2B3C, 0x1A2B3C, 0x1A2B3D, 0x1A2B40};
     size_t calls = 0;
     auto tick = [&] { return ticks[std::min(calls++, ticks.size() - 1)]; };
-    EXPECT_EQ(make_instance_name(last, tick, 32), "Mascot1A2B3C");
-    EXPECT_EQ(make_instance_name(last, tick, 32), "Mascot1A2B3D");
-    EXPECT_EQ(calls, 4u);
-    EXPECT_EQ(last, 0x1A2B3Du);
+    for (const char* name : {"Mascot1A2B3C", "Mascot1A2B3D", "Mascot1A2B3E", "Mascot1A2B40"})
+        EXPECT_EQ(make_instance_name(last, tick, 32), name);
+    EXPECT_EQ(calls, 4u) << "the clock is asked once per name";
+    EXPECT_EQ(last, 0x1A2B40u);
+
+    last = 0xFFFFFFF0u;
+    EXPECT_EQ(make_instance_name(last, [] { return 5u; }, 32), "Mascot5") << "the clock wrapped";
+    EXPECT_EQ(make_instance_name(last, [] { return 4u; }, 32), "Mascot6") << "a tick behind the last name";
+}
+
+TEST(InstanceName, AnotherInstanceRunsWhenTheMutexExistedOrIsDenied)
+{
+    const struct {
+        bool created;
+        uint32_t error;
+        bool runs;
+    } rows[] = {
+        {true, 0, false},     // the first instance
+        {true, 183, true},    // ERROR_ALREADY_EXISTS: opened the running instance's mutex
+        {false, 5, true},     // ERROR_ACCESS_DENIED: held at a higher integrity level
+        {false, 87, false},   // any other failure proves nothing: the program starts
+        {false, 0, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(another_instance_runs(row.created, row.error), row.runs) << row.created << " " << row.error;
 }
 
 TEST(InstanceName, CutToCapacity)

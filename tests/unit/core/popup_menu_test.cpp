@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(PopupMenu, StatesBySheetAndSubject)
@@ -32,3 +34,15 @@ TEST(PopupMenu, StatesBySheetAndSubject)
 }
 
 }  // namespace
+
+TEST(PopupMenu, TrayIconIsOfferedAgainForAFewMinutes)
+{
+    const std::pair<int, unsigned> rows[] = {{0, 0},     {1, 1000},  {10, 1000}, {11, 5000},
+                                             {58, 5000}, {59, 0},    {-1, 0}};
+    for (const auto& [refusals, delay] : rows)
+        EXPECT_EQ(tray_retry_delay(refusals), delay) << refusals;
+    unsigned total = 0;
+    for (int refusals = 1; tray_retry_delay(refusals) != 0; ++refusals)
+        total += tray_retry_delay(refusals);
+    EXPECT_EQ(total, 250000u) << "over four minutes in all, then no more";
+}

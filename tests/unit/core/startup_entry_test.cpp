@@ -78,3 +78,40 @@ TEST(StartupEntry, ClosingThePageChangesTheValueOnlyWhenTheBoxChanged)
         EXPECT_EQ(startup_change_on_close(row.at_open, row.at_close), row.expected)
             << row.at_open << " -> " << row.at_close;
 }
+
+TEST(StartupEntry, AnExpandableValueIsComparedAsWindowsRunsIt)
+{
+    const ExpandText expand = [](const std::string& text) {
+        const std::string variable = "%VelmoraHome%";
+        const size_t at = text.find(variable);
+        return at == std::string::npos ? text : text.substr(0, at) + "C:\\Tools\\Velmora" + text.substr(at + variable.size());
+    };
+    const std::string stored = "\"%VelmoraHome%\\Velmora2.exe\"";
+    const StartupEntry expandable = read_startup_entry(true, 2, stored + std::string(1, '\0'), kProgram, nullptr, expand);
+    EXPECT_TRUE(expandable.names_this_program);
+    const StartupEntry plain = read_startup_entry(true, 1, stored, kProgram, nullptr, expand);
+    EXPECT_FALSE(plain.names_this_program) << "a plain string is run as it stands";
+    EXPECT_EQ(plain.other_command, stored);
+    const StartupEntry elsewhere = read_startup_entry(true, 2, "%Other%\\Velmora2.exe", kProgram, nullptr, expand);
+    EXPECT_EQ(elsewhere.other_command, "%Other%\\Velmora2.exe") << "shown as stored";
+}
+
+TEST(StartupEntry, TaskManagersSwitchOffShowsTheBoxUnticked)
+{
+    const std::string off = std::string("\x03\0\0\0", 4) + std::string(8, '\x11');
+    const std::string on = std::string("\x02\0\0\0", 4) + std::string(8, '\0');
+    EXPECT_TRUE(startup_approved_disables(true, off));
+    EXPECT_FALSE(startup_approved_disables(true, on));
+    EXPECT_FALSE(startup_approved_disables(false, off)) << "no record: on";
+    EXPECT_FALSE(startup_approved_disables(true, "")) << "an empty record says nothing";
+
+    StartupEntry entry;
+    entry.names_this_program = true;
+    EXPECT_TRUE(starts_with_windows(entry));
+    entry.disabled = true;
+    EXPECT_FALSE(starts_with_windows(entry)) << "Windows will not start it";
+    // Ticking the box then writes, which turns the switch on again.
+    EXPECT_EQ(startup_change_on_close(starts_with_windows(entry), true), StartupChange::Write);
+    entry.names_this_program = false;
+    EXPECT_FALSE(starts_with_windows(entry));
+}

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "display/bitmap_file.h"
+#include "display/shared_read.h"
 #include "display/shape_trace.h"
 #include "tests/unit/display/bitmap_builder.h"
 
@@ -152,3 +153,25 @@ TEST(BitmapLayout, EveryTruncationFails)
 }
 
 }  // namespace
+
+TEST(BitmapFile, AHeldFileIsOpenedAgainBrieflyOnlyForSharingFaults)
+{
+    const struct {
+        uint32_t error;
+        int attempts;
+        bool again;
+    } rows[] = {
+        {32, 1, true},   // ERROR_SHARING_VIOLATION: a scanner holds the fresh file
+        {33, 9, true},   // ERROR_LOCK_VIOLATION
+        {32, 10, false}, // a quarter of a second is enough waiting
+        {2, 1, false},   // ERROR_FILE_NOT_FOUND: no wait makes it appear
+        {5, 1, false},   // ERROR_ACCESS_DENIED
+        {0, 1, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(retry_shared_read(row.error, row.attempts), row.again) << row.error << " " << row.attempts;
+    int waits = 0;
+    while (retry_shared_read(32, waits + 1))
+        ++waits;
+    EXPECT_LE(waits * kSharedReadRetryMilliseconds, 250u);
+}

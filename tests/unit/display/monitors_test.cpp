@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "display/monitors.h"
 
 namespace {
@@ -82,4 +84,44 @@ TEST(Monitors, CoveringItsMonitorIsFullScreen)
     };
     for (const auto& row : rows)
         EXPECT_EQ(covers_its_monitor(row.rect, monitors), row.covers) << row.what;
+}
+
+TEST(Monitors, OnlyADifferentReadIsANewLayout)
+{
+    DisplayLayout read;
+    read.monitors = {kPrimary, kRight};
+    read.work_areas = {{0, 0, 1024, 738}, {1024, 0, 1824, 570}};
+    read.primary_taskbar = {0, 738, 1024, 768};
+    read.other_taskbars = {{1024, 570, 1824, 600}};
+    const struct {
+        const char* what;
+        void (*change)(DisplayLayout&);
+        bool same;
+    } rows[] = {
+        {"read again unchanged (a wallpaper step, a policy refresh)", [](DisplayLayout&) {}, true},
+        {"a monitor added", [](DisplayLayout& l) { l.monitors.push_back(kLeft); }, false},
+        {"the monitors' order", [](DisplayLayout& l) { std::swap(l.monitors[0], l.monitors[1]); }, false},
+        {"a work area shrunk by a docked bar", [](DisplayLayout& l) { l.work_areas[1].right = 1700; }, false},
+        {"the taskbar moved to the top", [](DisplayLayout& l) { l.primary_taskbar = {0, 0, 1024, 30}; }, false},
+        {"an auto-hidden taskbar slid out", [](DisplayLayout& l) { l.primary_taskbar.top = 766; }, false},
+        {"a second taskbar gone", [](DisplayLayout& l) { l.other_taskbars.clear(); }, false},
+    };
+    for (const auto& row : rows) {
+        DisplayLayout again = read;
+        row.change(again);
+        EXPECT_EQ(same_layout(read, again), row.same) << row.what;
+    }
+}
+
+TEST(Monitors, AGoneTaskbarKeepsItsLastRectangle)
+{
+    const Rect32 last = {0, 738, 1024, 768};
+    DisplayLayout layout;
+    layout.monitors = {kPrimary};
+    // The shell has ended: its taskbar window answers no rectangle, and a refused mascot still
+    // stands where the taskbar was rather than at the screen's corner.
+    layout.primary_taskbar = taskbar_rect_or_last(false, {}, last);
+    EXPECT_EQ(taskbar_for({200, 200, 600, 500}, layout), last);
+    EXPECT_EQ(taskbar_rect_or_last(true, {0, 0, 1024, 30}, last), (Rect32{0, 0, 1024, 30}));
+    EXPECT_EQ(taskbar_rect_or_last(true, {}, last), Rect32{}) << "a hidden taskbar's empty rectangle is read";
 }

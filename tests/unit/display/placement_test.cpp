@@ -279,7 +279,8 @@ TEST(DecidePlacement, OffScreenRuleCountsEveryMonitor)
     in.global_rules.OutScreenMascot = 1;
     in.no_window_flag = 1;
     EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Hide) << "the primary screen alone";
-    in.monitors = {{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
+    const std::vector<Rect32> monitors = {{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
+    in.monitors = &monitors;
     EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::MoveAndShow) << "on the second monitor";
     in.target = {1100, 700, 1500, 760};  // the mascot would stand in the gap below the second monitor
     EXPECT_EQ(decide_placement(in, probe.queries()).action, PlacementAction::Hide);
@@ -559,7 +560,7 @@ TEST(DecidePlacement, ALayoutChangePlacesAgainOnTheSameTarget)
         in.global_rules.OutScreenMascot = 1;
         in.global_rules.MaximizeWindow = 1;
         in.no_window_flag = row.flag;
-        in.monitors = row.monitors;
+        in.monitors = &row.monitors;
         in.placed = row.flag == 2 ? Rect32{0, 740, 1024, 768} : row.target;
         in.has_placed = true;
         in.layout_changed = row.layout_changed;

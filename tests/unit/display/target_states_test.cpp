@@ -45,3 +45,30 @@ TEST(NotificationStateIsFullScreen, EveryStateAndFailedCalls)
         EXPECT_EQ(notification_state_is_full_screen(row.read, row.state), row.expected)
             << "read " << row.read << " state " << row.state;
 }
+
+TEST(KeptAnswer, AskedOncePerControllerTickAndOncePerTargetWindow)
+{
+    // Three mascots tick between two controller ticks, and again after the next.
+    int dpi_asks = 0;
+    KeptAnswer<uint32_t, int32_t> dpi;
+    const uint32_t controller_ticks[] = {7, 7, 7, 8, 8, 8, 8};
+    for (uint32_t tick : controller_ticks)
+        EXPECT_EQ(dpi.get(tick, [&] { return 96 + 48 * dpi_asks++; }), tick == 7 ? 96 : 144);
+    EXPECT_EQ(dpi_asks, 2);
+    dpi.forget();  // the system announced a new scaling within the tick
+    EXPECT_EQ(dpi.get(8u, [&] { return 96 + 48 * dpi_asks++; }), 192);
+
+    // A refused target keeps its window while the mascot stands on the taskbar: its program is
+    // looked up when the target window changes, not on every tick.
+    const struct {
+        uintptr_t window;
+        bool excluded;
+        int asks_so_far;
+    } ticks[] = {{0x10, true, 1}, {0x10, true, 1}, {0x10, true, 1}, {0x20, false, 2}, {0x10, true, 3}, {0x10, true, 3}};
+    KeptAnswer<uintptr_t, bool> exclusion;
+    int lookups = 0;
+    for (const auto& row : ticks) {
+        EXPECT_EQ(exclusion.get(row.window, [&] { ++lookups; return row.window == 0x10; }), row.excluded);
+        EXPECT_EQ(lookups, row.asks_so_far) << row.window;
+    }
+}

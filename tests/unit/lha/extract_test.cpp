@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <set>
 
@@ -229,6 +230,23 @@ TEST(Extract, PlantedLinkIsReplacedNotFollowed) {
     EXPECT_EQ(run("E " + quoted(archive) + " " + quoted(out.path() + "/")), LhaStatus::ok);
     EXPECT_EQ(read_text(victim), "safe");
     EXPECT_EQ(read_text(out.path() + "/evil.txt"), "overwritten");
+
+    // Extractions cut short left their temporary files, more than a hundred of them, one a
+    // link: the next extraction still writes its members, follows no link and leaves none.
+    TempFolder left;
+    for (int i = 0; i < 120; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/~vlh%04d.tmp", i);
+        write_file(left.path() + name, {'x'});
+    }
+    ASSERT_EQ(unlink((left.path() + "/~vlh0000.tmp").c_str()), 0);
+    ASSERT_EQ(symlink(victim.c_str(), (left.path() + "/~vlh0000.tmp").c_str()), 0);
+    write_file(archive, pack({{"a.txt", "first"}, {"b.txt", "second"}}));
+    EXPECT_EQ(run("E " + quoted(archive) + " " + quoted(left.path() + "/")), LhaStatus::ok);
+    EXPECT_EQ(read_text(left.path() + "/a.txt"), "first");
+    EXPECT_EQ(read_text(left.path() + "/b.txt"), "second");
+    EXPECT_EQ(read_text(victim), "safe");
+    EXPECT_EQ(left.names().size(), 120u) << "two leftovers became the members";
 }
 
 TEST(Extract, ResultCodes) {

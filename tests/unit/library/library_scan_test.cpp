@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "library/extraction_folder.h"
 #include "library/library_scan.h"
 
 TEST(LibraryScan, FileKindByLastFourCharacters)
@@ -130,4 +131,48 @@ TEST(LibraryScan, TypeIconPerFileFromItsRegistration)
     };
     for (const Row& row : rows)
         EXPECT_EQ(type_icon_is_per_file(row.default_icon, row.icon_handler), row.per_file) << row.default_icon;
+}
+
+namespace {
+
+bool Cp932Lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+}  // namespace
+
+TEST(LibraryScan, ExtractionFolderSweepRemovesOnlyWhatLiesInside)
+{
+    const struct {
+        const char* name;
+        bool folder, link;
+        int depth;
+        SweepStep step;
+    } steps[] = {
+        {".", true, false, 0, SweepStep::leave},          {"..", true, false, 3, SweepStep::leave},
+        {"VLD.INI", false, false, 0, SweepStep::delete_file}, {"tama", true, false, 0, SweepStep::descend},
+        {"out", true, true, 0, SweepStep::remove_link},   // a junction to another folder
+        {"a.bmp", false, true, 2, SweepStep::remove_link}, {"deep", true, false, 64, SweepStep::leave},
+    };
+    for (const auto& row : steps)
+        EXPECT_EQ(sweep_step(row.name, row.folder, row.link, row.depth), row.step) << row.name;
+
+    const std::string root = "C:\\Temp\\Velmo\\";
+    const struct {
+        std::string folder;
+        bool inside;
+    } folders[] = {
+        {root + "tama\\", true},
+        {root + "Cats\\tama", true},
+        {root + "\x95\x5C\\", true},  // a kanji whose second byte is a backslash
+        {root, false},
+        {"C:\\Temp\\Velmo", false},
+        {"C:\\Temp\\Velmo2\\tama\\", false},
+        {root + "..\\..\\Windows\\", false},  // a source path from the registry
+        {root + "Cats\\..\\..\\x\\", false},
+        {root + ".\\", false},
+        {root + "a\\\\b\\", false},
+        {root + "C:\\x\\", false},
+        {"D:\\tama\\", false},
+    };
+    for (const auto& row : folders)
+        EXPECT_EQ(lies_inside_extraction_folder(root, row.folder, Cp932Lead), row.inside) << row.folder;
 }

@@ -164,10 +164,28 @@ public:
 
 }  // namespace
 
-TEST(MascotPageRules, SubkeyThatWillNotGoEndsTheLoop)
+TEST(MascotPageRules, SubkeyThatWillNotGoIsTriedOnce)
 {
     StuckRegistry registry;
     registry.write_dword("K\\Stuck", "v", 1);
     delete_all_subkeys(registry, "K");
     EXPECT_EQ(registry.deletions, 1);
+    EXPECT_TRUE(registry.value_names("K\\Stuck").empty()) << "its values go";
+}
+
+TEST(MascotPageRules, ClearGoesOnPastASubkeyThatWillNotGo)
+{
+    MemoryRegistry registry;
+    const std::string key = "Software\\Korrin\\Velmora2\\Mascot";
+    for (const char* name : {"Aki", "Cats\\tama.lzh", "Cats\\mike.lzh", "Zoe"})
+        registry.write_dword(key + "\\" + name, "PositionX", 10);
+    registry.write_dword(key + "\\Cats", "PositionY", 20);
+    // A key the program cannot delete, below one mascot's key and among the first.
+    registry.undeletable.insert(key + "\\Cats\\tama.lzh\\locked");
+    delete_all_subkeys(registry, key);
+    EXPECT_EQ(registry.enum_subkeys(key), std::vector<std::string>{"Cats"});
+    EXPECT_EQ(registry.enum_subkeys(key + "\\Cats"), std::vector<std::string>{"tama.lzh"});
+    EXPECT_TRUE(registry.value_names(key + "\\Cats").empty());
+    EXPECT_TRUE(registry.value_names(key + "\\Cats\\tama.lzh").empty()) << "the stuck mascot keeps no setting";
+    EXPECT_FALSE(registry.open(key + "\\Zoe", false)) << "the mascots after it are cleared too";
 }
