@@ -650,7 +650,7 @@ TEST(PlaceAtMonitorScale, TheMonitorTheMascotStandsOnSetsItsScale)
         probe.maximized = row.maximized;
         probe.excluded = row.excluded;
         PlacementInput in = input_on(row.target);
-        in.monitors = monitors;
+        in.monitors = &monitors;
         in.settings = row.settings;
         in.global_rules = RuleBlock{1, 0, 1, 300, 200};
         in.dpi = row.target_dpi;
