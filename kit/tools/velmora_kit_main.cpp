@@ -1,6 +1,6 @@
 // velmora-kit: builds, checks and previews mascots with the program's own readers.
-//   velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB]
-//   velmora-kit build PICTURE.png -o NAME.bmp [--matte RRGGBB]
+//   velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB] [--hard-edges]
+//   velmora-kit build PICTURE.png -o NAME.bmp [--matte RRGGBB] [--hard-edges]
 //   velmora-kit check NAME.lzh | NAME.bmp | FOLDER
 //   velmora-kit preview NAME.lzh | NAME.bmp | FOLDER -o preview.gif [--seed N]
 #include <cstdio>
@@ -24,8 +24,8 @@ void say(const std::string& utf8) { write_text(stdout, utf8 + "\n"); }
 int usage()
 {
     write_text(stderr,
-                 "usage: velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB]\n"
-                 "       velmora-kit build PICTURE -o NAME.bmp [--matte RRGGBB]\n"
+                 "usage: velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB] [--hard-edges]\n"
+                 "       velmora-kit build PICTURE -o NAME.bmp [--matte RRGGBB] [--hard-edges]\n"
                  "       velmora-kit check NAME.lzh|NAME.bmp|FOLDER\n"
                  "       velmora-kit preview NAME.lzh|NAME.bmp|FOLDER -o PREVIEW.gif [--seed N]\n");
     return 2;
@@ -105,6 +105,7 @@ struct Arguments {
     std::string verb, input, output;
     bool has_matte = false;
     Rgb matte;
+    bool hard_edges = false;
     uint32_t seed = 1;
 };
 
@@ -116,6 +117,10 @@ bool parse_arguments(const std::vector<std::string>& argv, Arguments& args)
     args.input = argv[1];
     for (size_t i = 2; i < argv.size(); ++i) {
         const std::string& option = argv[i];
+        if (option == "--hard-edges") {
+            args.hard_edges = true;
+            continue;
+        }
         if (i + 1 >= argv.size())
             return false;
         const std::string& value = argv[++i];
@@ -147,6 +152,7 @@ int run_build(const Arguments& args)
     BuildOptions options;
     options.has_matte = args.has_matte;
     options.matte = args.matte;
+    options.hard_edges = args.hard_edges;
     const fs::path input = path_from_utf8(args.input);
     BuildResult result;
     std::error_code error;

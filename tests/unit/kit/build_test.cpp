@@ -3,6 +3,7 @@
 #include <map>
 
 #include "display/bitmap_file.h"
+#include "display/picture_file.h"
 #include "display/shape_trace.h"
 #include "kit/mascot_build.h"
 #include "kit/mascot_check.h"
@@ -237,9 +238,29 @@ TEST(Build, OnlyTheFirstSectionOfANameCounts)
 
 TEST(Build, StillMascotsComeFromOnePicture)
 {
-    const BuildResult result = build_still_mascot(png_of(picture_of({"rrr", "rhr", "rrr"})), BuildOptions());
+    BuildOptions hard;
+    hard.hard_edges = true;
+    const BuildResult result = build_still_mascot(png_of(picture_of({"rrr", "rhr", "rrr"})), hard);
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(traced_mask(result.archive), (std::vector<std::string>{".###", ".#.#", ".###"}));
+    // Without --hard-edges the soft pixel keeps its alpha in a 32-bit frame the program reads back.
+    const BuildResult soft = build_still_mascot(png_of(picture_of({"rrr", "rhr", "rrr"})), BuildOptions());
+    ASSERT_TRUE(soft.ok());
+    Picture picture;
+    ASSERT_EQ(decode_picture(soft.archive.data(), soft.archive.size(), picture), PictureResult::ok);
+    EXPECT_TRUE(picture.own_alpha);
+    ASSERT_EQ(picture.width, 4);
+    const uint8_t* middle = &picture.frames[0].rgba[4 * 4];
+    EXPECT_EQ((std::vector<uint8_t>{middle[3], middle[7], middle[11], middle[15]}),
+              (std::vector<uint8_t>{0, 255, 127, 255}));
+    EXPECT_EQ((std::vector<uint8_t>{middle[8], middle[9], middle[10]}), (std::vector<uint8_t>{255, 255, 255}));
+    const std::string notes = [&] {
+        std::string all;
+        for (const Finding& finding : soft.findings)
+            all += format_finding(finding) + "\n";
+        return all;
+    }();
+    EXPECT_NE(notes.find("the program of old shows nothing"), std::string::npos) << notes;
     EXPECT_FALSE(build_still_mascot(bytes_of("no picture"), BuildOptions()).ok());
 }
 
