@@ -102,12 +102,19 @@ bool choose_key(const std::vector<RgbaImage>& frames, Rgb& key)
     return false;
 }
 
+bool has_soft_edges(const RgbaImage& frame)
+{
+    for (size_t i = 3; i < frame.pixels.size(); i += 4)
+        if (frame.pixels[i] != 0 && frame.pixels[i] != 255)
+            return true;
+    return false;
+}
+
 bool has_soft_edges(const std::vector<RgbaImage>& frames)
 {
     for (const RgbaImage& frame : frames)
-        for (size_t i = 3; i < frame.pixels.size(); i += 4)
-            if (frame.pixels[i] != 0 && frame.pixels[i] != 255)
-                return true;
+        if (has_soft_edges(frame))
+            return true;
     return false;
 }
 

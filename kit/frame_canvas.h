@@ -53,6 +53,7 @@ struct EncodedFrame {
 EncodedFrame encode_frame(const RgbaImage& frame, const Rgb& key);
 
 // Whether any pixel of the frames is partly transparent: soft edges a cut would lose.
+bool has_soft_edges(const RgbaImage& frame);
 bool has_soft_edges(const std::vector<RgbaImage>& frames);
 
 // A 32-bit frame bitmap with alpha: the 40-byte info header, no compression, bottom-up rows of

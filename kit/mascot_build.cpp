@@ -18,7 +18,8 @@ const char kSoftEdgesNote[] =
     "per-pixel alpha and the program of old shows nothing of; --hard-edges cuts them at half alpha instead";
 
 // Soft edges are kept unless the author asked for cut frames, or for a matte to cut them over.
-bool keeps_soft_edges(const BuildOptions& options, const std::vector<RgbaImage>& pictures)
+template <typename Pictures>
+bool keeps_soft_edges(const BuildOptions& options, const Pictures& pictures)
 {
     return !options.hard_edges && !options.has_matte && has_soft_edges(pictures);
 }
@@ -522,7 +523,7 @@ BuildResult build_still_mascot(const std::vector<uint8_t>& picture_bytes, const 
         result.findings.push_back(Finding{Severity::error, "the picture: " + reason});
         return result;
     }
-    const bool soft = keeps_soft_edges(options, {picture});
+    const bool soft = keeps_soft_edges(options, picture);
     if (soft)
         result.findings.push_back(Finding{Severity::note, kSoftEdgesNote});
     else
