@@ -5,9 +5,12 @@
 
 #include "core/random.h"
 #include "core/wide_text_win.h"
+#include "display/alpha_frame.h"
 #include "display/bitmap_file.h"
 #include "display/display_scale.h"
 #include "display/frame_clock.h"
+#include "display/layered_window_win.h"
+#include "display/picture_file.h"
 #include "display/shape_region_win.h"
 #include "display/shared_read_win.h"
 #include "display/shape_trace.h"
@@ -70,6 +73,49 @@ bool read_bitmap_data(const std::string& path, std::vector<uint8_t>& data)
     return true;
 }
 
+// Picture files larger than this are refused before they are read.
+constexpr DWORD kMaxPictureFileBytes = 64u << 20;
+
+bool read_whole_file(const std::string& path, std::vector<uint8_t>& bytes)
+{
+    FileHandle file(OpenSharedRead(path));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD size_high = 0;
+    const DWORD size = GetFileSize(file.get(), &size_high);
+    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || size_high != 0 || size > kMaxPictureFileBytes)
+        return false;
+    try {
+        bytes.assign(size, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return size == 0 || read_exactly(file.get(), bytes.data(), size);
+}
+
+// A 32-bit frame bitmap is kept in the alpha form, whatever header it came with.
+bool to_alpha_form(std::vector<uint8_t>& data, bool& own_alpha, int32_t& width, int32_t& height)
+{
+    Picture picture;
+    if (decode_bitmap32(data.data(), data.size(), picture) != PictureResult::ok)
+        return false;
+    own_alpha = picture.own_alpha;
+    width = picture.width;
+    height = picture.height;
+    data = alpha_frame_block(picture.frames[0].rgba, width, height);
+    return true;
+}
+
+void resize_to_picture(Mascot& mascot, int32_t width, int32_t height)
+{
+    mascot.width = width;
+    mascot.height = height;
+    // The window always takes the size of the frame loaded last.
+    if (mascot.window)
+        SetWindowPos(mascot.window, nullptr, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void show_frame(Mascot& mascot, size_t index)
 {
     MascotFrame& frame = mascot.frames[index];
@@ -77,6 +123,8 @@ void show_frame(Mascot& mascot, size_t index)
     mascot.current_bitmap_data = &frame.bitmap_data;
     mascot.current_colour_count = frame.colour_count;
     mascot.current_palette = frame.palette;
+    if (mascot.layered && mascot.window)
+        ShowLayeredFrame(mascot.window, frame.bitmap_data, mascot.scale);
     if (mascot.shaped_frame >= 0 && static_cast<size_t>(mascot.shaped_frame) < mascot.frames.size()) {
         const HRGN shown = mascot.frames[mascot.shaped_frame].shape;
         if (shown && frame.shape && EqualRgn(shown, frame.shape)) {
@@ -116,19 +164,82 @@ bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame)
     if (!read_bitmap_data(frame.path, data))
         return false;
     BitmapLayout layout;
-    if (read_bitmap_layout(data.data(), data.size(), layout) != LayoutResult::ok)
+    if (read_bitmap_layout(data.data(), data.size(), layout) == LayoutResult::ok) {
+        frame.bitmap_data.swap(data);
+        resize_to_picture(mascot, layout.width, layout.height);
+        frame.colour_count = layout.colour_count;
+        CreateFramePalette(frame);
+        return true;
+    }
+    int32_t width = 0, height = 0;
+    if (!to_alpha_form(data, frame.own_alpha, width, height))
         return false;
-
+    frame.alpha_form = true;
     frame.bitmap_data.swap(data);
-    mascot.width = layout.width;
-    mascot.height = layout.height;
-    // The window always takes the size of the frame loaded last.
-    if (mascot.window)
-        SetWindowPos(mascot.window, nullptr, 0, 0, ScaledWidth(mascot), ScaledHeight(mascot),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    frame.colour_count = layout.colour_count;
-    CreateFramePalette(frame);
+    resize_to_picture(mascot, width, height);
     return true;
+}
+
+bool AppendPictureFrames(Mascot& mascot, const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    if (!read_whole_file(path, bytes))
+        return false;
+    Picture picture;
+    if (decode_picture(bytes.data(), bytes.size(), picture) != PictureResult::ok)
+        return false;
+    std::vector<uint8_t>().swap(bytes);
+    std::vector<MascotFrame> frames;
+    try {
+        for (PictureFrame& decoded : picture.frames) {
+            MascotFrame frame;
+            frame.path = path;
+            frame.time = decoded.ticks;
+            frame.alpha_form = true;
+            frame.own_alpha = picture.own_alpha;
+            frame.bitmap_data = alpha_frame_block(decoded.rgba, picture.width, picture.height);
+            std::vector<uint8_t>().swap(decoded.rgba);
+            frames.push_back(std::move(frame));
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    resize_to_picture(mascot, picture.width, picture.height);
+    for (MascotFrame& frame : frames) {
+        frame.shape = BuildFrameShape(frame, mascot.scale, mascot.layered);
+        mascot.frames.push_back(std::move(frame));
+    }
+    return true;
+}
+
+void ChooseWindowKind(Mascot& mascot)
+{
+    bool any_own_alpha = false;
+    for (const MascotFrame& frame : mascot.frames)
+        any_own_alpha |= frame.own_alpha;
+    mascot.layered = any_own_alpha && mascot.window && LayeredWindowsAvailable();
+    if (mascot.window)
+        SetLayeredStyle(mascot.window, mascot.layered);
+    if (!mascot.layered)
+        return;
+    for (MascotFrame& frame : mascot.frames) {
+        if (!frame.alpha_form) {
+            Picture picture;
+            if (decode_bitmap_block(frame.bitmap_data.data(), frame.bitmap_data.size(), picture) == PictureResult::ok) {
+                frame.bitmap_data = alpha_frame_block(picture.frames[0].rgba, picture.width, picture.height);
+                frame.alpha_form = true;
+                frame.colour_count = 0;
+                if (frame.palette)
+                    DeleteObject(frame.palette);
+                frame.palette = nullptr;
+            }
+        }
+        if (frame.shape)
+            DeleteObject(frame.shape);
+        frame.shape = BuildFrameShape(frame, mascot.scale, true);
+    }
+    // The shape the window has was made for a region window.
+    mascot.shaped_frame = -1;
 }
 
 bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time)
@@ -138,7 +249,7 @@ bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time)
     frame.time = time;
     if (!LoadFrameBitmap(mascot, frame))
         return false;
-    frame.shape = BuildShapeRegion(frame.bitmap_data, mascot.scale);
+    frame.shape = BuildFrameShape(frame, mascot.scale, mascot.layered);
     mascot.frames.push_back(std::move(frame));
     return true;
 }
@@ -166,6 +277,15 @@ HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data, int32_t scale)
     return region_by_row_bands(scale_runs(trace_shape(bitmap_data.data(), bitmap_data.size()), scale));
 }
 
+HRGN BuildFrameShape(const MascotFrame& frame, int32_t scale, bool layered)
+{
+    if (!frame.alpha_form)
+        return BuildShapeRegion(frame.bitmap_data, scale);
+    const uint8_t threshold = layered ? 1 : kHalfAlpha;
+    return region_by_row_bands(
+        scale_runs(trace_alpha_shape(frame.bitmap_data.data(), frame.bitmap_data.size(), threshold), scale));
+}
+
 int32_t ScaledWidth(const Mascot& mascot) { return scaled_length(mascot.width, mascot.scale); }
 
 int32_t ScaledHeight(const Mascot& mascot) { return scaled_length(mascot.height, mascot.scale); }
@@ -180,7 +300,7 @@ bool SetMascotDpi(Mascot& mascot, int32_t dpi)
     for (MascotFrame& frame : mascot.frames) {
         if (frame.shape)
             DeleteObject(frame.shape);
-        frame.shape = BuildShapeRegion(frame.bitmap_data, scale);
+        frame.shape = BuildFrameShape(frame, scale, mascot.layered);
     }
     if (!mascot.window)
         return true;
@@ -238,4 +358,5 @@ void FreeFrames(Mascot& mascot)
     mascot.frames.clear();
     mascot.current_frame = 0;
     mascot.shaped_frame = -1;
+    mascot.layered = false;
 }

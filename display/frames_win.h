@@ -17,12 +17,27 @@ bool LoadFrameBitmap(Mascot& mascot, MascotFrame& frame);
 // appends it to the mascot's frame list; false, with the list unchanged, when it cannot load.
 bool AppendFrame(Mascot& mascot, const std::string& path, int32_t time);
 
+// Loads a PNG or GIF file as frames with their stays (0 for a still picture), appended to the
+// mascot's frame list; false, with the list unchanged, when the file is broken or over the
+// decoder's limits.
+bool AppendPictureFrames(Mascot& mascot, const std::string& path);
+
+// Once every frame is loaded: a mascot with a frame of its own alpha gets a layered window
+// where the system has them, its other frames are turned into the alpha form and every shape
+// keeps each pixel not wholly transparent. Otherwise the window stays a region window as it
+// always was, and frames with alpha are cut at half alpha.
+void ChooseWindowKind(Mascot& mascot);
+
 // Makes the frame's logical palette from its colour table; false when it has none.
 bool CreateFramePalette(MascotFrame& frame);
 
 // The region of the frame's visible pixels in window coordinates, each pixel a scale × scale
 // block; empty for data that is no frame. The region belongs to the caller.
 HRGN BuildShapeRegion(const std::vector<uint8_t>& bitmap_data, int32_t scale);
+
+// The frame's shape at `scale`: traced by value for frame bitmaps, by alpha for the alpha
+// form (any alpha in a layered window, half alpha otherwise).
+HRGN BuildFrameShape(const MascotFrame& frame, int32_t scale, bool layered);
 
 // The mascot's window size on the screen: the picture's at the mascot's scale.
 int32_t ScaledWidth(const Mascot& mascot);

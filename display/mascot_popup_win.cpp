@@ -35,7 +35,8 @@ void OnPaint(HWND window, Mascot& mascot)
         SelectPalette(dc, mascot.current_palette, FALSE);
         RealizePalette(dc);
     }
-    if (mascot.current_bitmap_data && !mascot.current_bitmap_data->empty()) {
+    // A layered window shows what it was last given and is never painted.
+    if (!mascot.layered && mascot.current_bitmap_data && !mascot.current_bitmap_data->empty()) {
         const uint8_t* data = mascot.current_bitmap_data->data();
         uint32_t header_size;
         std::memcpy(&header_size, data, sizeof header_size);
@@ -120,15 +121,22 @@ std::string SourcePathOf(const char* full_path)
     return length > skip ? std::string(full_path + skip) : std::string();
 }
 
-bool HasBitmapExtension(const std::string& path)
+bool HasExtension(const std::string& path, const char* extension)
 {
     const auto dot = path.find_last_of('.');
-    return dot != std::string::npos && lstrcmpiW(Wide(path.substr(dot)).c_str(), L".bmp") == 0;
+    return dot != std::string::npos && lstrcmpiW(Wide(path.substr(dot)).c_str(), Wide(extension).c_str()) == 0;
+}
+
+// A PNG or GIF file is a mascot as a bitmap file is; an animated GIF plays its own frames.
+bool IsPictureFile(const std::string& path)
+{
+    return HasExtension(path, ".png") || HasExtension(path, ".gif");
 }
 
 bool LoadStillMascot(Mascot& mascot, const std::string& path)
 {
-    if (!AppendFrame(mascot, path, 0))
+    const bool loaded = IsPictureFile(path) ? AppendPictureFrames(mascot, path) : AppendFrame(mascot, path, 0);
+    if (!loaded)
         return false;
     mascot.name = mascot.source_path;
     mascot.settings.PositionX = 75;
@@ -160,7 +168,11 @@ bool LoadMascot(Mascot& mascot, const char* full_path)
 {
     FreeFrames(mascot);
     const std::string path = full_path;
-    return HasBitmapExtension(path) ? LoadStillMascot(mascot, path) : LoadArchiveMascot(mascot, path);
+    const bool still = HasExtension(path, ".bmp") || IsPictureFile(path);
+    if (!(still ? LoadStillMascot(mascot, path) : LoadArchiveMascot(mascot, path)))
+        return false;
+    ChooseWindowKind(mascot);
+    return true;
 }
 
 bool CreateMascot(Mascot& mascot, const char* full_path, UnloadedMascot unloaded)

@@ -14,8 +14,13 @@ struct MascotFrame {
     HRGN shape = nullptr;
     uint32_t colour_count = 0;
     HPALETTE palette = nullptr;
-    // The whole file after its 14-byte file header: info header, colour table, pixel rows.
+    // The whole file after its 14-byte file header: info header, colour table, pixel rows;
+    // for a frame with alpha, the 32-bit form of alpha_frame.h.
     std::vector<uint8_t> bitmap_data;
+    // The bitmap data is of the 32-bit alpha form.
+    bool alpha_form = false;
+    // The picture drew its own transparency (a PNG, a GIF, a 32-bit bitmap with alpha).
+    bool own_alpha = false;
 };
 
 // One running mascot: its own window class and shaped popup, its frames and settings.
@@ -38,6 +43,9 @@ struct Mascot {
     // then change pixels without handing the window a new region.
     long shaped_frame = -1;
     HPALETTE current_palette = nullptr;
+    // Some frame has alpha of its own and the system has layered windows: the window shows
+    // every frame with per-pixel alpha, and its region keeps every pixel not wholly transparent.
+    bool layered = false;
     Rect32 target_rect;
     Rect32 placed_rect;
     // No placement has happened yet, so the first one goes through every test.

@@ -102,6 +102,56 @@ bool choose_key(const std::vector<RgbaImage>& frames, Rgb& key)
     return false;
 }
 
+bool has_soft_edges(const RgbaImage& frame)
+{
+    for (size_t i = 3; i < frame.pixels.size(); i += 4)
+        if (frame.pixels[i] != 0 && frame.pixels[i] != 255)
+            return true;
+    return false;
+}
+
+bool has_soft_edges(const std::vector<RgbaImage>& frames)
+{
+    for (const RgbaImage& frame : frames)
+        if (has_soft_edges(frame))
+            return true;
+    return false;
+}
+
+std::vector<uint8_t> encode_frame32(const RgbaImage& frame)
+{
+    const size_t row_length = static_cast<size_t>(frame.width) * 4;
+    const size_t file_size = 14 + 40 + row_length * frame.height;
+    std::vector<uint8_t> out;
+    out.reserve(file_size);
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, static_cast<uint32_t>(file_size));
+    put32(out, 0);
+    put32(out, 14 + 40);
+    put32(out, 40);
+    put32(out, static_cast<uint32_t>(frame.width));
+    put32(out, static_cast<uint32_t>(frame.height));
+    put16(out, 1);
+    put16(out, 32);
+    put32(out, 0);
+    put32(out, static_cast<uint32_t>(row_length * frame.height));
+    put32(out, 2835);
+    put32(out, 2835);
+    put32(out, 0);
+    put32(out, 0);
+    for (int32_t y = frame.height - 1; y >= 0; --y)
+        for (int32_t x = 0; x < frame.width; ++x) {
+            const uint8_t* p = frame.at(x, y);
+            const bool seen = p[3] != 0;
+            out.push_back(seen ? p[2] : 0);
+            out.push_back(seen ? p[1] : 0);
+            out.push_back(seen ? p[0] : 0);
+            out.push_back(p[3]);
+        }
+    return out;
+}
+
 EncodedFrame encode_frame(const RgbaImage& frame, const Rgb& key)
 {
     // Colour-table index of each opaque colour, the key holding index 0.

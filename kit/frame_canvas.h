@@ -52,5 +52,14 @@ struct EncodedFrame {
 };
 EncodedFrame encode_frame(const RgbaImage& frame, const Rgb& key);
 
+// Whether any pixel of the frames is partly transparent: soft edges a cut would lose.
+bool has_soft_edges(const RgbaImage& frame);
+bool has_soft_edges(const std::vector<RgbaImage>& frames);
+
+// A 32-bit frame bitmap with alpha: the 40-byte info header, no compression, bottom-up rows of
+// blue, green, red and straight alpha. The program shows it with per-pixel alpha; a wholly
+// transparent pixel keeps no colour.
+std::vector<uint8_t> encode_frame32(const RgbaImage& frame);
+
 // A frame standing on a square of side `size`: scaled to fit, centred, alpha kept.
 RgbaImage fit_into_square(const RgbaImage& frame, int32_t size);

@@ -13,6 +13,18 @@
 
 namespace {
 
+const char kSoftEdgesNote[] =
+    "the pictures have soft edges: the frames are 32-bit bitmaps with alpha, which the program shows with "
+    "per-pixel alpha and the program of old shows nothing of; --hard-edges cuts them at half alpha instead";
+
+// Soft edges are kept unless the author asked for cut frames, or for a matte to cut them over.
+template <typename Pictures>
+bool keeps_soft_edges(const BuildOptions& options, const Pictures& pictures)
+{
+    return !options.hard_edges && !options.has_matte && has_soft_edges(pictures);
+}
+
+
 const char kDefinitionFile[] = "VLD.INI";
 const char kIconFile[] = "icon16.ico";
 constexpr size_t kTextLimit = 260;
@@ -257,11 +269,16 @@ bool Builder::convert_frames()
         frame_members_[entry.source] = name;
         sources.push_back(entry.source);
         first_pictures_.push_back(picture);
-        cut_alpha(picture, options_.has_matte ? &options_.matte : nullptr);
         pictures.push_back(std::move(picture));
     }
     if (failed())
         return false;
+    const bool soft = keeps_soft_edges(options_, pictures);
+    if (soft)
+        note(kSoftEdgesNote);
+    else
+        for (RgbaImage& picture : pictures)
+            cut_alpha(picture, options_.has_matte ? &options_.matte : nullptr);
     const CanvasPlan plan = plan_canvas(pictures);
     if (plan.sizes_differ) {
         std::string sizes;
@@ -281,7 +298,7 @@ bool Builder::convert_frames()
     for (size_t i = 0; i < pictures.size(); ++i)
         placed.push_back(place_on_canvas(pictures[i], plan, i));
     Rgb key;
-    if (!choose_key(placed, key)) {
+    if (!soft && !choose_key(placed, key)) {
         error("the frames use every colour there is, so no key colour is left");
         return false;
     }
@@ -291,7 +308,7 @@ bool Builder::convert_frames()
             any = placed[i].pixels[p] != 0;
         if (!any)
             warning("the frame \"" + sources[i] + "\" is wholly transparent: nothing of it shows");
-        add_member(frame_members_[sources[i]], encode_frame(placed[i], key).file);
+        add_member(frame_members_[sources[i]], soft ? encode_frame32(placed[i]) : encode_frame(placed[i], key).file);
     }
     if (!first_pictures_.empty()) {
         // The icon is made from the first frame as drawn, soft edges and all.
@@ -506,7 +523,11 @@ BuildResult build_still_mascot(const std::vector<uint8_t>& picture_bytes, const 
         result.findings.push_back(Finding{Severity::error, "the picture: " + reason});
         return result;
     }
-    cut_alpha(picture, options.has_matte ? &options.matte : nullptr);
+    const bool soft = keeps_soft_edges(options, picture);
+    if (soft)
+        result.findings.push_back(Finding{Severity::note, kSoftEdgesNote});
+    else
+        cut_alpha(picture, options.has_matte ? &options.matte : nullptr);
     const std::vector<RgbaImage> one{picture};
     const CanvasPlan plan = plan_canvas(one);
     if (plan.widened)
@@ -515,11 +536,14 @@ BuildResult build_still_mascot(const std::vector<uint8_t>& picture_bytes, const 
                                           "away: the canvas is widened by one transparent column on the left"});
     const std::vector<RgbaImage> placed{place_on_canvas(picture, plan, 0)};
     Rgb key;
-    if (!choose_key(placed, key)) {
+    if (soft) {
+        result.archive = encode_frame32(placed[0]);
+    } else if (!choose_key(placed, key)) {
         result.findings.push_back(Finding{Severity::error, "the picture uses every colour there is"});
         return result;
+    } else {
+        result.archive = encode_frame(placed[0], key).file;
     }
-    result.archive = encode_frame(placed[0], key).file;
     const CheckReport check = check_still("still.bmp", result.archive.data(), result.archive.size());
     for (const Finding& finding : check.findings)
         result.findings.push_back(finding);

@@ -13,6 +13,9 @@ using FolderReader = std::function<bool(const std::string& name, std::vector<uin
 
 struct BuildOptions {
     bool has_matte = false;     // blend partly transparent edge pixels over `matte`
+    // Cut every picture at half alpha into the program's 8- or 24-bit frames even when it has
+    // soft edges, which are otherwise kept in 32-bit frames with alpha.
+    bool hard_edges = false;
     Rgb matte;
     uint32_t unix_time = 0;     // modification time stored for every member
 };

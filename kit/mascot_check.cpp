@@ -5,7 +5,9 @@
 #include <map>
 #include <set>
 
+#include "display/alpha_frame.h"
 #include "display/definition.h"
+#include "display/picture_file.h"
 #include "display/placement.h"
 #include "display/shape_trace.h"
 #include "kit/cp932.h"
@@ -29,6 +31,7 @@ public:
     explicit Reporter(std::vector<Finding>& findings) : findings_(findings) {}
     void error(const std::string& text) { findings_.push_back(Finding{Severity::error, text}); }
     void warning(const std::string& text) { findings_.push_back(Finding{Severity::warning, text}); }
+    void note(const std::string& text) { findings_.push_back(Finding{Severity::note, text}); }
 
 private:
     std::vector<Finding>& findings_;
@@ -75,11 +78,25 @@ std::string frame_refusal(const MemberStore& files, const std::string& file, Loa
         return "its file header states " + std::to_string(header.data_size + kBitmapFileHeaderSize) +
                " bytes but the file holds " + std::to_string(bytes->size());
     frame.data.assign(bytes->begin() + kBitmapFileHeaderSize, bytes->begin() + kBitmapFileHeaderSize + header.data_size);
+    Picture picture;
+    if (frame.data.size() >= kBitmapInfoHeaderSize && frame.data[14] == 32 && frame.data[15] == 0) {
+        if (decode_bitmap32(frame.data.data(), frame.data.size(), picture) != PictureResult::ok)
+            return "it is a 32-bit bitmap the program refuses (cut short, over 4096 dots, or masks other than whole bytes)";
+        frame.data = alpha_frame_block(picture.frames[0].rgba, picture.width, picture.height);
+        frame.alpha_form = true;
+        frame.layout.width = picture.width;
+        frame.layout.height = picture.height;
+        frame.layout.bits_per_pixel = 32;
+        frame.layout.colour_count = 0;
+        frame.layout.rows_offset = kBitmapInfoHeaderSize;
+        frame.layout.row_length = static_cast<size_t>(picture.width) * 4;
+        return std::string();
+    }
     switch (read_bitmap_layout(frame.data.data(), frame.data.size(), frame.layout)) {
     case LayoutResult::ok: return std::string();
     case LayoutResult::short_header: return "its info header is cut short";
     case LayoutResult::wrong_header_size: return "its info header is not the 40-byte kind";
-    case LayoutResult::unsupported_depth: return "it has a depth other than 4, 8 or 24 bits per pixel";
+    case LayoutResult::unsupported_depth: return "it has a depth other than 4, 8, 24 or 32 bits per pixel";
     case LayoutResult::compressed: return "its rows are compressed";
     case LayoutResult::negative_size: return "its width is negative or its rows run top-down";
     case LayoutResult::too_large: return "its width or height is too large";
@@ -160,6 +177,9 @@ void check_frame_list(const MemberStore& files, ProfileText& definition, LoadedM
 
 void check_frames(const LoadedMascot& mascot, Reporter& report)
 {
+    if (std::any_of(mascot.frames.begin(), mascot.frames.end(), [](const LoadedFrame& f) { return f.alpha_form; }))
+        report.note("the frames are 32-bit bitmaps with alpha: the program shows them with soft edges in a layered "
+                    "window; the program of old shows nothing for such frames");
     const size_t last = mascot.frames.size() - 1;
     for (size_t i = 0; i < mascot.frames.size(); ++i) {
         const LoadedFrame& frame = mascot.frames[i];
@@ -169,12 +189,12 @@ void check_frames(const LoadedMascot& mascot, Reporter& report)
                            " but the window takes " + size_text(mascot.width, mascot.height) + " from frame " +
                            std::to_string(last + 1) + ", the last loaded: it shows cut or padded");
         int64_t covered = 0;
-        for (const RunRect& run : trace_shape(frame.data.data(), frame.data.size()))
+        for (const RunRect& run : frame_shape(frame))
             covered += run.right - run.left;
         const int64_t area = int64_t(layout.width) * layout.height;
         if (covered == 0)
             report.warning(frame_label(i, frame.file) + ": its shape is empty, nothing of it shows");
-        else if (area - covered <= std::max<int64_t>(1, area / 100))
+        else if (!frame.alpha_form && area - covered <= std::max<int64_t>(1, area / 100))
             report.warning(frame_label(i, frame.file) + ": its shape covers the whole frame but " +
                            std::to_string(area - covered) +
                            " pixels: the bottom-left pixel's value is not the background");
@@ -436,4 +456,11 @@ CheckReport check_still(const std::string& file_name, const uint8_t* bytes, size
     }
     result.summary = summarise(result.mascot, cp932_for_display(file_name), {});
     return result;
+}
+
+std::vector<RunRect> frame_shape(const LoadedFrame& frame)
+{
+    if (frame.alpha_form)
+        return trace_alpha_shape(frame.data.data(), frame.data.size(), 1);
+    return trace_shape(frame.data.data(), frame.data.size());
 }

@@ -6,6 +6,7 @@
 
 #include "display/bitmap_file.h"
 #include "display/mascot_settings.h"
+#include "display/shape_trace.h"
 #include "kit/findings.h"
 #include "kit/member_store.h"
 
@@ -16,7 +17,13 @@ struct LoadedFrame {
     int32_t time = 0;
     std::vector<uint8_t> data;      // the bitmap data block: the file after its file header
     BitmapLayout layout;
+    // A 32-bit frame, held as the program holds it (alpha_frame.h): `data` is then that form.
+    bool alpha_form = false;
 };
+
+// The shape the program gives a frame's window: by value for frame bitmaps, every pixel not
+// wholly transparent for a frame with alpha.
+std::vector<RunRect> frame_shape(const LoadedFrame& frame);
 
 struct LoadedMascot {
     std::string name;               // as stored, code page 932; "NoData" when there is none

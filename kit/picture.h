@@ -19,7 +19,8 @@ RgbaImage blank_image(int32_t width, int32_t height);
 // Frames larger than this on either side are refused: a mascot stands on a window's edge.
 constexpr int32_t kMaxPictureSide = 2048;
 
-// Reads a PNG (any depth and colour type the format has) or a frame bitmap the program
-// accepts. A bitmap's pixels of the bottom-left pixel's value become transparent, the rest
-// opaque, exactly as the program cuts its window. False with a reason otherwise.
+// Reads a picture through the program's own decoder: a PNG (any depth and colour type the
+// format has), the first frame of a GIF, or a frame bitmap the program accepts. A bitmap
+// without alpha has its pixels of the bottom-left pixel's value transparent, the rest opaque,
+// exactly as the program cuts its window. False with a reason otherwise.
 bool read_picture(const uint8_t* bytes, size_t size, RgbaImage& image, std::string& reason);

@@ -56,6 +56,8 @@ Colour pixel_colour(const LoadedFrame& frame, int32_t x, int32_t y)
 {
     const BitmapLayout& layout = frame.layout;
     const uint8_t* row = frame.data.data() + layout.rows_offset + static_cast<size_t>(layout.height - 1 - y) * layout.row_length;
+    if (layout.bits_per_pixel == 32)
+        return Colour{row[x * 4 + 2], row[x * 4 + 1], row[x * 4]};
     if (layout.bits_per_pixel == 24)
         return Colour{row[x * 3 + 2], row[x * 3 + 1], row[x * 3]};
     const uint32_t index = layout.bits_per_pixel == 8 ? row[x] : (x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4);
@@ -69,7 +71,7 @@ Colour pixel_colour(const LoadedFrame& frame, int32_t x, int32_t y)
 // pixels are drawn from its top-left corner, and only its shape is seen.
 void draw_mascot(RgbaImage& image, const LoadedFrame& frame, Point32 at, int32_t width, int32_t height)
 {
-    for (const RunRect& run : trace_shape(frame.data.data(), frame.data.size())) {
+    for (const RunRect& run : frame_shape(frame)) {
         if (run.top >= height)
             continue;
         for (int32_t x = run.left; x < std::min(run.right, width); ++x) {
@@ -78,7 +80,15 @@ void draw_mascot(RgbaImage& image, const LoadedFrame& frame, Point32 at, int32_t
                 continue;
             const Colour c = pixel_colour(frame, x, run.top);
             uint8_t* p = image.at(sx, sy);
-            p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = 255;
+            // A frame with alpha is blended over what lies behind, as a layered window is.
+            const uint32_t alpha = frame.alpha_form ? frame.data[frame.layout.rows_offset +
+                                                                 static_cast<size_t>(frame.layout.height - 1 - run.top) *
+                                                                     frame.layout.row_length + x * 4 + 3]
+                                                    : 255;
+            p[0] = static_cast<uint8_t>((c.r * alpha + p[0] * (255 - alpha) + 127) / 255);
+            p[1] = static_cast<uint8_t>((c.g * alpha + p[1] * (255 - alpha) + 127) / 255);
+            p[2] = static_cast<uint8_t>((c.b * alpha + p[2] * (255 - alpha) + 127) / 255);
+            p[3] = 255;
         }
     }
 }

@@ -29,7 +29,8 @@ LibraryFileKind library_file_kind(const std::string& path)
     if (path.size() < 4)
         return LibraryFileKind::other;
     const char* extension = path.c_str() + path.size() - 4;
-    if (equal_without_case(extension, kStillExtension))
+    if (equal_without_case(extension, kStillExtension) || equal_without_case(extension, kPngExtension) ||
+        equal_without_case(extension, kGifExtension))
         return LibraryFileKind::still;
     if (equal_without_case(extension, kArchiveExtension))
         return LibraryFileKind::archive;

@@ -12,9 +12,13 @@ enum class LibraryFileKind { other, still, archive };
 // The extensions of the library's files: still bitmaps and archive mascots.
 constexpr const char kStillExtension[] = ".bmp";
 constexpr const char kArchiveExtension[] = ".lzh";
+// Pictures of today's formats are mascots as bitmaps are; a GIF may be animated.
+constexpr const char kPngExtension[] = ".png";
+constexpr const char kGifExtension[] = ".gif";
 
-// A file is a still mascot or an archive by the last four characters of its path, compared
-// without regard to case: x.BMP is listed, x.bmp.bak and a.lha are not.
+// A file is a still mascot (a bitmap, PNG or GIF) or an archive by the last four characters
+// of its path, compared without regard to case: x.BMP and y.Gif are listed, x.bmp.bak and
+// a.lha are not.
 LibraryFileKind library_file_kind(const std::string& path);
 
 // The names that the scan would list as mascots, in the order given: a read-me, a

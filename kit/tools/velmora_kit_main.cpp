@@ -1,8 +1,11 @@
 // velmora-kit: builds, checks and previews mascots with the program's own readers.
-//   velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB]
-//   velmora-kit build PICTURE.png -o NAME.bmp [--matte RRGGBB]
+//   velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB] [--hard-edges]
+//   velmora-kit build PICTURE.png -o NAME.bmp [--matte RRGGBB] [--hard-edges]
+//   velmora-kit import PICTURE.gif | SHEET.png | FOLDER -o NAME.lzh | OUT-FOLDER [--cell WxH | --grid CxR]
+//                      [--frames 1-3,11] [--time TICKS] [--hard-edges]
 //   velmora-kit check NAME.lzh | NAME.bmp | FOLDER
 //   velmora-kit preview NAME.lzh | NAME.bmp | FOLDER -o preview.gif [--seed N]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +15,7 @@
 
 #include "kit/mascot_build.h"
 #include "kit/mascot_check.h"
+#include "kit/mascot_import.h"
 #include "kit/preview.h"
 #include "kit/tools/kit_system.h"
 
@@ -24,8 +28,10 @@ void say(const std::string& utf8) { write_text(stdout, utf8 + "\n"); }
 int usage()
 {
     write_text(stderr,
-                 "usage: velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB]\n"
-                 "       velmora-kit build PICTURE -o NAME.bmp [--matte RRGGBB]\n"
+                 "usage: velmora-kit build FOLDER -o NAME.lzh [--matte RRGGBB] [--hard-edges]\n"
+                 "       velmora-kit build PICTURE -o NAME.bmp [--matte RRGGBB] [--hard-edges]\n"
+                 "       velmora-kit import PICTURE.gif|SHEET.png|FOLDER -o NAME.lzh|OUT-FOLDER [--cell WxH|--grid CxR]\n"
+                 "                          [--frames 1-3,11] [--time TICKS] [--hard-edges]\n"
                  "       velmora-kit check NAME.lzh|NAME.bmp|FOLDER\n"
                  "       velmora-kit preview NAME.lzh|NAME.bmp|FOLDER -o PREVIEW.gif [--seed N]\n");
     return 2;
@@ -105,8 +111,26 @@ struct Arguments {
     std::string verb, input, output;
     bool has_matte = false;
     Rgb matte;
+    bool hard_edges = false;
     uint32_t seed = 1;
+    SheetCut cut;
+    std::vector<FrameRange> ranges;
+    int32_t time = 1;
 };
+
+// "32x48" as two numbers from 1 up.
+bool parse_pair(const std::string& text, int32_t& first, int32_t& second)
+{
+    const size_t x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    char* end = nullptr;
+    first = static_cast<int32_t>(std::strtol(text.substr(0, x).c_str(), &end, 10));
+    if (*end || x == 0)
+        return false;
+    second = static_cast<int32_t>(std::strtol(text.substr(x + 1).c_str(), &end, 10));
+    return !*end && x + 1 < text.size() && first >= 1 && second >= 1 && first <= 4096 && second <= 4096;
+}
 
 bool parse_arguments(const std::vector<std::string>& argv, Arguments& args)
 {
@@ -116,6 +140,10 @@ bool parse_arguments(const std::vector<std::string>& argv, Arguments& args)
     args.input = argv[1];
     for (size_t i = 2; i < argv.size(); ++i) {
         const std::string& option = argv[i];
+        if (option == "--hard-edges") {
+            args.hard_edges = true;
+            continue;
+        }
         if (i + 1 >= argv.size())
             return false;
         const std::string& value = argv[++i];
@@ -128,6 +156,20 @@ bool parse_arguments(const std::vector<std::string>& argv, Arguments& args)
                 return false;
             args.has_matte = true;
             args.matte = Rgb{uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour)};
+        } else if (option == "--cell") {
+            if (!parse_pair(value, args.cut.cell_width, args.cut.cell_height))
+                return false;
+        } else if (option == "--grid") {
+            if (!parse_pair(value, args.cut.columns, args.cut.rows))
+                return false;
+        } else if (option == "--frames") {
+            if (!parse_frame_ranges(value, args.ranges))
+                return false;
+        } else if (option == "--time") {
+            char* end = nullptr;
+            args.time = static_cast<int32_t>(std::strtol(value.c_str(), &end, 10));
+            if (value.empty() || *end || args.time < 1 || args.time > 100000)
+                return false;
         } else if (option == "--seed") {
             char* end = nullptr;
             args.seed = static_cast<uint32_t>(std::strtoul(value.c_str(), &end, 10));
@@ -147,6 +189,7 @@ int run_build(const Arguments& args)
     BuildOptions options;
     options.has_matte = args.has_matte;
     options.matte = args.matte;
+    options.hard_edges = args.hard_edges;
     const fs::path input = path_from_utf8(args.input);
     BuildResult result;
     std::error_code error;
@@ -181,6 +224,108 @@ int run_build(const Arguments& args)
     }
     say("wrote " + args.output + " (" + std::to_string(result.archive.size()) + " bytes)");
     // The mascot is written, but a warning of its own check is as much a fault as in check.
+    return exit_status(result.findings);
+}
+
+// The frames an import starts from: a GIF's, a sheet's cells, or a folder's numbered pictures.
+bool imported_frames(const Arguments& args, std::vector<ImportedFrame>& frames, std::string& reason)
+{
+    const fs::path input = path_from_utf8(args.input);
+    std::error_code error;
+    if (fs::is_directory(input, error)) {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(input, error))
+            if (entry.is_regular_file(error))
+                names.push_back(entry.path().filename().u8string());
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : numbered_frame_files(names, args.ranges)) {
+            std::vector<uint8_t> bytes;
+            ImportedFrame frame;
+            if (!read_whole(input / path_from_utf8(name), bytes, kMaxArchiveBytes) ||
+                !read_picture(bytes.data(), bytes.size(), frame.picture, reason)) {
+                reason = name + ": " + (reason.empty() ? "cannot be read" : reason);
+                return false;
+            }
+            frame.time = args.time;
+            frames.push_back(std::move(frame));
+        }
+        if (frames.empty())
+            reason = "the folder has no numbered pictures the ranges choose";
+        return !frames.empty();
+    }
+    std::vector<uint8_t> bytes;
+    if (!read_whole(input, bytes, kMaxArchiveBytes)) {
+        reason = args.input + " cannot be read (or is larger than 64 MiB)";
+        return false;
+    }
+    std::vector<ImportedFrame> all;
+    if (has_extension(args.input, ".gif")) {
+        if (!frames_from_gif(bytes.data(), bytes.size(), all, reason))
+            return false;
+    } else {
+        RgbaImage sheet;
+        if (!read_picture(bytes.data(), bytes.size(), sheet, reason))
+            return false;
+        SheetCut cut = args.cut;
+        if (cut.cell_width == 0 && cut.columns == 0)
+            cut.columns = cut.rows = 1;
+        if (!frames_from_sheet(sheet, cut, args.time, all, reason))
+            return false;
+    }
+    frames = pick_frames(all, args.ranges);
+    if (frames.empty())
+        reason = "the ranges choose no frame";
+    return !frames.empty();
+}
+
+int run_import(const Arguments& args)
+{
+    if (args.output.empty())
+        return usage();
+    std::vector<ImportedFrame> frames;
+    std::string reason;
+    ImportedFolder folder;
+    // The mascot is named after its file, or its folder.
+    fs::path source = path_from_utf8(args.input).lexically_normal();
+    if (source.filename().empty())
+        source = source.parent_path();
+    std::error_code error;
+    const std::string name = (fs::is_directory(source, error) ? source.filename() : source.stem()).u8string();
+    if (!imported_frames(args, frames, reason) || !import_folder(frames, name, folder, reason)) {
+        say("error: " + reason);
+        say("nothing imported");
+        return 2;
+    }
+    say("note: " + std::to_string(frames.size()) + " frames cut to " + std::to_string(folder.width) + "x" +
+        std::to_string(folder.height) + ", standing on the window's top edge (TopY=" + std::to_string(folder.top_y) + ")");
+    if (!has_extension(args.output, ".lzh")) {
+        const fs::path out = path_from_utf8(args.output);
+        fs::create_directories(out, error);
+        for (const auto& [file, bytes] : folder.files)
+            if (!write_whole(out / path_from_utf8(file), bytes)) {
+                say("error: " + args.output + " cannot be written");
+                return 2;
+            }
+        say("wrote " + args.output + " (" + std::to_string(folder.files.size()) + " files): build turns it into an archive");
+        return 0;
+    }
+    BuildOptions options;
+    options.hard_edges = args.hard_edges;
+    const BuildResult result = build_archive_mascot(
+        [&](const std::string& file, std::vector<uint8_t>& bytes) {
+            const auto found = folder.files.find(file);
+            if (found == folder.files.end())
+                return false;
+            bytes = found->second;
+            return true;
+        },
+        options);
+    print(result.findings);
+    if (!result.ok() || !write_whole(path_from_utf8(args.output), result.archive)) {
+        say("no mascot written");
+        return 2;
+    }
+    say("wrote " + args.output + " (" + std::to_string(result.archive.size()) + " bytes)");
     return exit_status(result.findings);
 }
 
@@ -257,6 +402,8 @@ int main(int argc, char** argv)
         return usage();
     if (args.verb == "build")
         return run_build(args);
+    if (args.verb == "import")
+        return run_import(args);
     if (args.verb == "check")
         return run_check(args);
     if (args.verb == "preview")

@@ -38,3 +38,34 @@ def block_figure(width, height, colour=(40, 120, 220)):
     def pixel(x, y):
         return KEY if x == 0 else colour
     return pixel
+
+
+def gif(width, height, frames, colours):
+    """An animated GIF of at most four colours. frames: (pixel(x, y) giving a colour index,
+    delay in hundredths of a second, transparent index or None). The image data keeps every
+    code three bits wide: a clear code before every second pixel."""
+    table = b''.join(bytes(c) for c in colours) + bytes(3 * (4 - len(colours)))
+    out = b'GIF89a' + struct.pack('<HHBBB', width, height, 0x81, 0, 0) + table
+    out += b'\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00'
+    for pixel, delay, transparent in frames:
+        out += b'\x21\xf9\x04' + struct.pack('<BHB', 4 | (transparent is not None), delay, transparent or 0) + b'\x00'
+        out += b'\x2c' + struct.pack('<HHHHB', 0, 0, width, height, 0)
+        bits = count = 0
+        packed = bytearray()
+        codes = []
+        for i, index in enumerate(pixel(x, y) for y in range(height) for x in range(width)):
+            if i % 2 == 0:
+                codes.append(4)
+            codes.append(index)
+        for code in codes + [5]:
+            bits |= code << count
+            count += 3
+            while count >= 8:
+                packed.append(bits & 255)
+                bits >>= 8
+                count -= 8
+        if count:
+            packed.append(bits)
+        out += b'\x02' + b''.join(bytes((len(packed[i:i + 255]),)) + packed[i:i + 255]
+                                  for i in range(0, len(packed), 255)) + b'\x00'
+    return out + b'\x3b'

@@ -5,7 +5,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from bitmaps import block_figure, ellipse_figure, write_bmp24
+from bitmaps import KEY, block_figure, ellipse_figure, gif, write_bmp24
 from harness import SOURCE
 
 LHAPACK = Path(os.environ.get('VELMORA_NATIVE_BIN', SOURCE / 'build' / 'native' / 'bin')) / 'lhapack'
@@ -56,3 +56,15 @@ def two_frame_archive(archive, times, name='Blink', pos=None):
         'a.bmp': bmp_bytes(64, 80, ellipse_figure(64, 80)),
         'b.bmp': bmp_bytes(64, 80, block_figure(64, 80)),
     })
+
+
+def two_frame_gif(path, delays, width=64, height=80):
+    """An animated GIF whose frames are an ellipse and a block on transparent pixels, so that
+    the window's shape tells which one is on screen."""
+    ellipse, block = ellipse_figure(width, height), block_figure(width, height)
+
+    def frame(figure, index):
+        return lambda x, y: 0 if figure(x, y) == KEY else index
+    Path(path).write_bytes(gif(width, height, [(frame(ellipse, 1), delays[0], 0), (frame(block, 2), delays[1], 0)],
+                               [(0, 0, 0), (240, 160, 60), (40, 120, 220)]))
+    return path

@@ -111,7 +111,7 @@ def built(wine_desktop, tmp_path_factory):
     sources = tmp_path_factory.mktemp('sources')
     for name, source in MASCOTS.items():
         write_source(sources / name, source)
-        run = subprocess.run([KIT, 'build', str(sources / name), '-o', str(mascots / (name + '.lzh'))],
+        run = subprocess.run([KIT, 'build', str(sources / name), '-o', str(mascots / (name + '.lzh')), '--hard-edges'],
                              stdout=subprocess.PIPE, text=True)
         # Frames that cover all but a corner of their canvas are meant here; the check warns of them.
         assert run.returncode in (0, 1) and (mascots / (name + '.lzh')).exists(), run.stdout
@@ -236,7 +236,7 @@ def test_the_windows_kit_builds_and_checks_names_outside_ascii(wine_desktop, tmp
     session = wine_desktop
     kit_exe = str(WIN_BIN / 'velmora-kit.exe')
     kana_folder(session)
-    built = session.wine(kit_exe, 'build', 'C:\\ミケ', '-o', 'C:\\ミケ.lzh', timeout=60)
+    built = session.wine(kit_exe, 'build', 'C:\\ミケ', '-o', 'C:\\ミケ.lzh', '--hard-edges', timeout=60)
     assert built.returncode == 0, built.stdout.decode('utf-8', 'replace')
     assert built.stdout.decode('utf-8').endswith('wrote C:\\ミケ.lzh (%d bytes)\r\n'
                                                  % (session.prefix / 'drive_c' / 'ミケ.lzh').stat().st_size)

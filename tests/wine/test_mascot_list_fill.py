@@ -4,14 +4,18 @@ inch, and the list the program fills is the one the row-by-row fill makes (a tes
 program, Velmora2-row-fill.exe): the same rows in the same order, texts, image indices, check
 boxes, icons on the screen and column widths, which follow the width rule."""
 import shutil
+import sys
 
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from fixtures import bmp_bytes, pack
-from harness import WineSession, wait_until
+from fixtures import bmp_bytes, pack, two_frame_gif
+from harness import SOURCE, WineSession, wait_until
 from pictures import shot
 from sheet import ROOT, Sheet, definition_with_icons, icon_bytes
+
+sys.path.insert(0, str(SOURCE / 'tools' / 'mascots'))
+import imagefile  # noqa: E402
 
 RED, BLUE = (200, 40, 40), (40, 60, 210)
 
@@ -43,9 +47,11 @@ def japanese_widest(folder):
 
 def every_kind(folder):
     """Archives with an Icon16, an Icon32 only and none, one without a name, two of one name,
-    still bitmaps at the top and below, names in no order of any kind."""
+    still bitmaps at the top and below, an animated GIF and a PNG, names in no order of any kind."""
     still(folder / 'a.bmp')
     still(folder / 'sub' / 'Sprout.bmp')
+    two_frame_gif(folder / 'run.gif', (10, 10), 16, 20)
+    (folder / 'sub' / 'soft.png').write_bytes(imagefile.png([[(40, 60, 210, x / 15) for x in range(16)]] * 12))
     archive(folder / 'red.lzh', 'Tomato', icon16='r.ico', colour=RED)
     archive(folder / 'sub' / 'blue.lzh', 'apple', icon16='NoIcon', icon32='b.ico', colour=BLUE)
     archive(folder / 'plain.lzh', 'Zucchini')
@@ -168,7 +174,8 @@ def test_the_program_fills_the_list_the_row_by_row_fill_makes(session):
     # The library as the list shows it, so that the comparison below cannot pass on an empty
     # or a wrong list.
     assert sorted(path for _, path, *_ in rows) == sorted(
-        ['a.bmp', 'sub\\Sprout.bmp', 'red.lzh', 'sub\\blue.lzh', 'plain.lzh', 'twin.lzh', 'jp.lzh', 'nameless.lzh'])
+        ['a.bmp', 'sub\\Sprout.bmp', 'run.gif', 'sub\\soft.png', 'red.lzh', 'sub\\blue.lzh', 'plain.lzh', 'twin.lzh',
+         'jp.lzh', 'nameless.lzh'])
     assert sorted(path for _, path, checked, *_ in rows if checked) == ['a.bmp', 'red.lzh', 'twin.lzh']
     assert all(data == image for _, _, _, data, image, _ in rows)
     icons = dict(zip((path for _, path, *_ in rows), fast[3]))

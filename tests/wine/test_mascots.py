@@ -1,15 +1,17 @@
 """Still and archive mascots started by the real program: names, frames, animation, failures."""
 import shutil
+import subprocess
 import time
 
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from fixtures import bmp_bytes, definition, pack, two_frame_archive
+from fixtures import bmp_bytes, definition, pack, two_frame_archive, two_frame_gif
 from conftest import LOCALES, desktop_session
-from harness import WAIT_SCALE, wait_until
+from harness import SOURCE, WAIT_SCALE, wait_until
 
 ROOT = 'Software\\Korrin\\Velmora2'
+WS_EX_LAYERED = 0x80000
 
 
 @pytest.fixture
@@ -202,3 +204,34 @@ def test_the_extraction_folder_holds_only_what_running_mascots_need(wine):
     left = sorted(p.name for p in folder.iterdir()) if folder.exists() else []
     assert left in ([], ['link']), f'nothing but the link is left after the exit: {left}'
     assert (outside / 'keep.txt').read_bytes() == b'mine', 'nothing behind the link is removed'
+
+
+def test_an_animated_gif_plays_with_its_stays_beside_an_old_region_mascot(wine, tmp_path):
+    """A GIF is placed like a still bitmap and shows its frames for their delays (200
+    hundredths: twenty ticks) in a layered window; an 8-bit bitmap beside it keeps its region
+    window without the layered style."""
+    two_frame_gif(wine.app_dir / 'Mascots' / 'run.gif', (200, 200))
+    subprocess.run([str(SOURCE / 'display' / 'fuzz' / 'make_seeds.sh'), str(tmp_path)], check=True,
+                   stdout=subprocess.DEVNULL)
+    shutil.copy(tmp_path / 'eight_bit.bmp', wine.app_dir / 'Mascots' / 'old.bmp')
+    windows, _ = run(wine, 'run.gif', 'old.bmp')
+    gif, old = sorted(windows, key=lambda m: (m.rect[2] - m.rect[0]) != 64)
+    settle(wine, gif.handle, (384, 120, 448, 200))
+    assert wine.window(gif.handle).exstyle & WS_EX_LAYERED
+    assert not wine.window(old.handle).exstyle & WS_EX_LAYERED, 'an old mascot stays a region window'
+    assert wine.region(old.handle), 'shaped by its region'
+    first = next_change(wine, gif.handle, 5)
+    second = next_change(wine, gif.handle, 5)
+    assert 1.6 <= second - first <= 2.8 * WAIT_SCALE
+
+
+def test_a_broken_gif_is_refused_like_a_broken_bitmap(wine):
+    two_frame_gif(wine.app_dir / 'Mascots' / 'huge.gif', (10, 10))
+    data = bytearray((wine.app_dir / 'Mascots' / 'huge.gif').read_bytes())
+    data[6:10] = bytes((0x01, 0x10, 0x01, 0x10))   # a screen of 4097 x 4097
+    (wine.app_dir / 'Mascots' / 'huge.gif').write_bytes(bytes(data))
+    (mascot,), _ = run(wine, 'huge.gif')
+    left, top, right, bottom = wine.window(mascot.handle).rect
+    assert (right - left, bottom - top) == (100, 100)
+    assert wine.region(mascot.handle) is None, 'no shape is set'
+    assert wine.velmora.poll() is None

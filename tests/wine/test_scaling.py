@@ -1,14 +1,15 @@
 """Mascots drawn at a whole multiple of their pixels at 96, 144 and 192 dots per inch: the
 window's size, its region to the pixel, the picture's pixels on the screen, placement with the
-author's anchors and the user's offsets, the least-size rule and the preview; and the program's
-icons at the sizes of the DPI: the tray icon handed to the taskbar, the mascot list's icons and
-the picker's.
+author's anchors and the user's offsets, the least-size rule and the preview; a soft-edged PNG
+in a layered window, with clicks through its transparent pixels; and the program's icons at the
+sizes of the DPI: the tray icon handed to the taskbar, the mascot list's icons and the picker's.
 
 Wine takes one DPI for every monitor from the prefix's LogPixels and never stretches a window,
 so what is seen here is the program's own scaling."""
 import shutil
 import struct
 import subprocess
+import sys
 
 import pytest
 
@@ -17,6 +18,9 @@ from fixtures import bmp_bytes, definition, pack
 from harness import SOURCE, WineSession, wait_until
 from pictures import Picture, suite_shots
 from sheet import ROOT, Sheet, definition_with_icons, icon_bytes
+
+sys.path.insert(0, str(SOURCE / 'tools' / 'mascots'))
+import imagefile  # noqa: E402
 
 DPIS = (96, 144, 192)
 PINK = (220, 30, 170)
@@ -40,6 +44,20 @@ def pixel_art(x, y):
     return BODY
 
 
+SOFT_EDGE = (200, 40, 40)
+WS_EX_LAYERED = 0x80000
+
+
+def soft_art(x, y):
+    """The face inside an edge of half alpha, on wholly transparent pixels (the hole too):
+    (r, g, b, alpha)."""
+    d = ((x - 19.5) / 19) ** 2 + ((y - 16.5) / 14) ** 2
+    if d <= 0.75:
+        colour = pixel_art(x, y)
+        return (0, 0, 0, 0) if colour == KEY else colour + (255,)
+    return SOFT_EDGE + (128,) if d <= 1 else (0, 0, 0, 0)
+
+
 def scale_for(dpi):
     return max(1, (dpi + 48) // 96)
 
@@ -54,23 +72,23 @@ def covered(rects):
     return {(x, y) for left, top, right, bottom in rects for y in range(top, bottom) for x in range(left, right)}
 
 
-def region_mismatches(wine, handle, scale):
+def region_mismatches(wine, handle, scale, want=None):
     """Pixels of the window and of a one-pixel ring around it that the region gets wrong,
     with how many pixels were checked and how many the region covers."""
     rects = wine.region(handle) or []
     have = covered(rects)
-    want = expected_cover(scale)
+    want = expected_cover(scale) if want is None else want
     checked = [(x, y) for y in range(-1, HEIGHT * scale + 1) for x in range(-1, WIDTH * scale + 1)]
     wrong = [p for p in checked if (p in have) != (p in want)]
     return wrong, len(checked), len(have), len(rects)
 
 
-def wait_for_region(wine, handle, scale):
+def wait_for_region(wine, handle, scale, want=None):
     """Waits until the window's region is right; fails naming the first wrong pixels."""
     last = []
 
     def right():
-        last[:] = [region_mismatches(wine, handle, scale)]
+        last[:] = [region_mismatches(wine, handle, scale, want)]
         return not last[0][0] and last[0]
     try:
         return wait_until(right, timeout=5, message=f'the region as {scale} x {scale} blocks')
@@ -86,6 +104,8 @@ def session(request):
     mascots = wine.app_dir / 'Mascots'
     mascots.mkdir()
     write_bmp24(mascots / 'art.bmp', WIDTH, HEIGHT, pixel_art)
+    (mascots / 'soft.png').write_bytes(imagefile.png(
+        [[soft_art(x, y)[:3] + (soft_art(x, y)[3] / 255,) for x in range(WIDTH)] for y in range(HEIGHT)]))
     pack(mascots / 'anchored.lzh', {
         'VLD.INI': definition('Anchored', [('a.bmp', 10)], {'RightX': 10, 'UnderY': 4}),
         'a.bmp': bmp_bytes(WIDTH, HEIGHT, pixel_art)})
@@ -350,3 +370,43 @@ def test_the_picker_shows_the_image_of_110_drawn_for_the_icon_size(wine):
                    seen=lambda: f'{len(wrong)} pixels differ, first {wrong[:5]}')
     finally:
         sheet.close()
+
+
+def test_a_soft_edged_png_shows_its_opaque_pixels_exactly_and_lets_clicks_through(wine):
+    """Xvfb has no compositor, so the screen cannot show a blend of the edge with what lies
+    behind; what it shows there is printed. Every opaque pixel is held to its colour, the
+    region to the pixels with any alpha, and clicks to the region."""
+    n = wine.scale
+    w, h = WIDTH * n, HEIGHT * n
+    behind = wine.target(0, 0, 900, 290, 'behind')
+    (mascot,), target = run_with(wine, ['soft.png'], (200, 300, 400, 300))
+    x = int((200 - w) + (400 + w) * 0.75)
+    top = 300 - h
+    wait_rect(wine, mascot, (x, top, x + w, 300))
+    assert wine.window(mascot).exstyle & WS_EX_LAYERED, 'a picture with alpha gets a layered window'
+    seen_through = {(px, py) for py in range(h) for px in range(w) if soft_art(px // n, py // n)[3] > 0}
+    wait_for_region(wine, mascot, n, seen_through)
+
+    last = []
+
+    def opaque_right():
+        picture = Picture(wine.screenshot(suite_shots() / f'soft-png-{wine.dpi}dpi.png'))
+        shown = {(sx - x, sy - top): colour for sx, sy, colour in picture.pixels((x, top, x + w, 300))}
+        last[:] = [(px, py, shown[(px, py)]) for (px, py) in shown
+                   if soft_art(px // n, py // n)[3] == 255 and shown[(px, py)] != soft_art(px // n, py // n)[:3]]
+        return shown if not last else None
+    try:
+        shown = wait_until(opaque_right, timeout=5, message='every opaque pixel in its colour')
+    except AssertionError as failure:
+        raise AssertionError(f'{failure}; wrong pixels (window x, y, colour): {last[:8]}') from None
+    edge = sorted({shown[(px, py)] for (px, py) in shown if soft_art(px // n, py // n)[3] == 128})
+    print(f'{wine.dpi} dpi: the half-alpha edge {SOFT_EDGE} shows as {edge}')
+
+    def foreground():
+        return wine.driver('foreground-window').split()[0]
+    # A partly transparent pixel belongs to the mascot, which a click activates.
+    wine.driver('mouse', x + 19 * n + n // 2, top + 3 * n + n // 2, 'left')
+    wait_until(lambda: foreground() == mascot, message='the mascot clicked', seen=foreground)
+    # A wholly transparent pixel lets the click through to the window behind.
+    wine.driver('mouse', x + n // 2, top + n // 2, 'left')
+    wait_until(lambda: foreground() == behind, message='the window behind clicked', seen=foreground)

@@ -77,8 +77,9 @@ def make_archive_parts(entry, folder):
 
 
 def build(kit, source, target):
-    """Runs the kit; its notes go to the build log, and any error or warning fails the build."""
-    run = subprocess.run([kit, 'build', source, '-o', target], stdout=subprocess.PIPE, text=True)
+    """Runs the kit; its notes go to the build log, and any error or warning fails the build.
+    The samples are cut at half alpha, so that every program shows them, old and new."""
+    run = subprocess.run([kit, 'build', source, '-o', target, '--hard-edges'], stdout=subprocess.PIPE, text=True)
     if run.returncode != 0 or 'warning:' in run.stdout:
         sys.stdout.write(run.stdout)
         raise SystemExit('velmora-kit could not build %s' % target)

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "display/alpha_frame.h"
 #include "display/display_scale.h"
 
 TEST(DisplayScale, WholeMultipleNearestTheDpiHalvesRoundingUp)
@@ -72,4 +73,43 @@ TEST(DisplayScale, RunsBecomeBlocksInBandedOrder)
     for (const auto& row : rows)
         EXPECT_EQ(scale_runs(runs, row.scale), row.expected) << "scale " << row.scale;
     EXPECT_TRUE(scale_runs({}, 3).empty());
+}
+
+TEST(DisplayScale, LayeredPixelsArePremultipliedBlocks)
+{
+    // A 2 x 2 picture, top row first, red, green, blue, alpha.
+    const std::vector<uint8_t> rgba = {
+        255, 0, 0, 255,     200, 100, 50, 128,
+        10, 20, 30, 0,      255, 255, 255, 1,
+    };
+    const std::vector<uint8_t> block = alpha_frame_block(rgba, 2, 2);
+    // Blue, green, red, alpha, premultiplied with rounding: 200 x 128 / 255 = 100.4, 100 x 128 / 255 = 50.2,
+    // 50 x 128 / 255 = 25.1, 255 x 1 / 255 = 1; a transparent pixel keeps no colour.
+    const uint32_t opaque_red = 0xFFFF0000, soft = 0x80643219, clear = 0, faint = 0x01010101;
+    const struct {
+        int32_t scale;
+        std::vector<uint32_t> expected;   // bytes blue, green, red, alpha read as one little-endian value
+    } rows[] = {
+        {1, {opaque_red, soft, clear, faint}},
+        {0, {opaque_red, soft, clear, faint}},
+        {2, {opaque_red, opaque_red, soft, soft,
+             opaque_red, opaque_red, soft, soft,
+             clear, clear, faint, faint,
+             clear, clear, faint, faint}},
+    };
+    for (const auto& row : rows) {
+        const std::vector<uint8_t> pixels = layered_pixels(block.data(), block.size(), row.scale);
+        std::vector<uint32_t> values;
+        for (size_t i = 0; i + 3 < pixels.size(); i += 4)
+            values.push_back(static_cast<uint32_t>(pixels[i]) | pixels[i + 1] << 8 | pixels[i + 2] << 16 |
+                             static_cast<uint32_t>(pixels[i + 3]) << 24);
+        EXPECT_EQ(values, row.expected) << "scale " << row.scale;
+    }
+    EXPECT_EQ(layered_pixels(block.data(), block.size() - 1, 1), std::vector<uint8_t>());
+
+    // The window's shape: every pixel with any alpha for a layered window, from half alpha where it is cut.
+    EXPECT_EQ(trace_alpha_shape(block.data(), block.size(), 1),
+              (std::vector<RunRect>{{0, 0, 2, 1}, {1, 1, 2, 2}}));
+    EXPECT_EQ(trace_alpha_shape(block.data(), block.size(), kHalfAlpha), (std::vector<RunRect>{{0, 0, 2, 1}}));
+    EXPECT_TRUE(trace_alpha_shape(block.data(), 40, 1).empty());
 }

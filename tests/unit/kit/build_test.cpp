@@ -3,10 +3,12 @@
 #include <map>
 
 #include "display/bitmap_file.h"
+#include "display/picture_file.h"
 #include "display/shape_trace.h"
 #include "kit/mascot_build.h"
 #include "kit/mascot_check.h"
 #include "display/profile_text.h"
+#include "kit/mascot_import.h"
 #include "kit_fixtures.h"
 
 namespace {
@@ -139,8 +141,9 @@ std::vector<FaultCase> fault_cases()
          "error: VLD.INI: File2 is missing, so the program would never show File3"},
         {"no frames", changed("VLD.INI", bytes_of("[VelmoraData]\nName=a\n")), "error: VLD.INI lists no frames"},
         {"a missing frame", changed("blink.png", {}), "error: the frame \"blink.png\" is not in the folder"},
-        {"a frame that is no picture", changed("blink.png", bytes_of("GIF89a")),
-         "error: the frame \"blink.png\": neither a PNG nor a bitmap"},
+        {"a frame that is no picture", changed("blink.png", bytes_of("JFIF")),
+         "error: the frame \"blink.png\": neither a PNG, a GIF nor a bitmap"},
+        {"a damaged GIF", changed("blink.png", bytes_of("GIF89a")), "error: the frame \"blink.png\": the GIF cannot be read"},
         {"a damaged PNG", changed("blink.png", first_bytes(png_of(picture_of(kBlink)), 30)),
          "error: the frame \"blink.png\": the PNG cannot be read"},
         {"no definition", changed("VLD.INI", {}), "error: the folder has no VLD.INI"},
@@ -236,10 +239,145 @@ TEST(Build, OnlyTheFirstSectionOfANameCounts)
 
 TEST(Build, StillMascotsComeFromOnePicture)
 {
-    const BuildResult result = build_still_mascot(png_of(picture_of({"rrr", "rhr", "rrr"})), BuildOptions());
+    BuildOptions hard;
+    hard.hard_edges = true;
+    const BuildResult result = build_still_mascot(png_of(picture_of({"rrr", "rhr", "rrr"})), hard);
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(traced_mask(result.archive), (std::vector<std::string>{".###", ".#.#", ".###"}));
+    // Without --hard-edges the soft pixel keeps its alpha in a 32-bit frame the program reads back.
+    const BuildResult soft = build_still_mascot(png_of(picture_of({"rrr", "rhr", "rrr"})), BuildOptions());
+    ASSERT_TRUE(soft.ok());
+    Picture picture;
+    ASSERT_EQ(decode_picture(soft.archive.data(), soft.archive.size(), picture), PictureResult::ok);
+    EXPECT_TRUE(picture.own_alpha);
+    ASSERT_EQ(picture.width, 4);
+    const uint8_t* middle = &picture.frames[0].rgba[4 * 4];
+    EXPECT_EQ((std::vector<uint8_t>{middle[3], middle[7], middle[11], middle[15]}),
+              (std::vector<uint8_t>{0, 255, 127, 255}));
+    EXPECT_EQ((std::vector<uint8_t>{middle[8], middle[9], middle[10]}), (std::vector<uint8_t>{255, 255, 255}));
+    const std::string notes = [&] {
+        std::string all;
+        for (const Finding& finding : soft.findings)
+            all += format_finding(finding) + "\n";
+        return all;
+    }();
+    EXPECT_NE(notes.find("the program of old shows nothing"), std::string::npos) << notes;
     EXPECT_FALSE(build_still_mascot(bytes_of("no picture"), BuildOptions()).ok());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Import, RangesAndNumberedFrames)
+{
+    const struct {
+        const char* text;
+        bool ok;
+        std::vector<std::pair<int32_t, int32_t>> ranges;
+    } rows[] = {
+        {"1-3,11", true, {{1, 3}, {11, 11}}},
+        {"4", true, {{4, 4}}},
+        {"2-2", true, {{2, 2}}},
+        {"3-1", false, {}},
+        {"0-2", false, {}},
+        {"1,,2", false, {}},
+        {"", false, {}},
+        {"a-b", false, {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<FrameRange> ranges;
+        EXPECT_EQ(parse_frame_ranges(row.text, ranges), row.ok) << row.text;
+        if (!row.ok)
+            continue;
+        std::vector<std::pair<int32_t, int32_t>> got;
+        for (const FrameRange& range : ranges)
+            got.emplace_back(range.first, range.last);
+        EXPECT_EQ(got, row.ranges) << row.text;
+    }
+    // Standing 1 to 3, sitting 11; shime10 and another stem's frames are not chosen, numbers count as numbers.
+    const std::vector<std::string> names = {"shime1.png", "shime11.png", "shime10.png", "shime2.png", "shime3.png",
+                                            "readme.txt", "other1.png"};
+    std::vector<FrameRange> ranges;
+    ASSERT_TRUE(parse_frame_ranges("1-3,11", ranges));
+    EXPECT_EQ(numbered_frame_files(names, ranges),
+              (std::vector<std::string>{"shime1.png", "shime2.png", "shime3.png", "shime11.png"}));
+    EXPECT_EQ(numbered_frame_files(names, {}).size(), 5u);
+}
+
+TEST(Import, SheetsCutIntoCellsAndFramesStandOnTheEdge)
+{
+    // A sheet of three cells 3 x 4: the drawn pixels move about; the last row stays clear.
+    const RgbaImage wide = picture_of({".........", "r........", "....gb..r", "........."});
+    struct Case {
+        const char* name;
+        SheetCut cut;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"by cell size", {3, 4, 0, 0}, true},
+        {"by columns and rows", {0, 0, 3, 1}, true},
+        {"a cell size that does not divide", {2, 4, 0, 0}, false},
+        {"columns that do not divide", {0, 0, 2, 1}, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<ImportedFrame> frames;
+        std::string reason;
+        ASSERT_EQ(frames_from_sheet(wide, c.cut, 3, frames, reason), c.ok) << c.name;
+        if (!c.ok)
+            continue;
+        ASSERT_EQ(frames.size(), 3u) << c.name;
+        EXPECT_EQ(frames[1].time, 3);
+        EXPECT_EQ(mask_of(frames[1].picture), (std::vector<std::string>{"...", "...", ".##", "..."})) << c.name;
+    }
+    std::vector<ImportedFrame> frames;
+    std::string reason;
+    ASSERT_TRUE(frames_from_sheet(wide, {3, 4, 0, 0}, 2, frames, reason));
+    std::vector<FrameRange> ranges;
+    ASSERT_TRUE(parse_frame_ranges("3,1", ranges));
+    const std::vector<ImportedFrame> picked = pick_frames(frames, ranges);
+    ASSERT_EQ(picked.size(), 2u);
+    // Cropped to the union of the drawn boxes (columns 0 to 2, rows 1 down) with the bottom edge kept;
+    // the lowest drawn row, row 2, stands on the edge: TopY = rows below it (1) - height (3).
+    ImportedFolder folder;
+    ASSERT_TRUE(import_folder(pick_frames(frames, {}), "walk", folder, reason)) << reason;
+    EXPECT_EQ(folder.width, 3);
+    EXPECT_EQ(folder.height, 3);
+    EXPECT_EQ(folder.top_y, -2);
+    ASSERT_EQ(folder.files.size(), 4u);
+    const std::string definition(folder.files["VLD.INI"].begin(), folder.files["VLD.INI"].end());
+    EXPECT_NE(definition.find("Name=walk\r\n"), std::string::npos) << definition;
+    EXPECT_NE(definition.find("File3=frame3.png\r\nTime3=2\r\n"), std::string::npos) << definition;
+    EXPECT_NE(definition.find("PosX=75\r\nTopY=-2\r\n"), std::string::npos) << definition;
+    RgbaImage third;
+    ASSERT_TRUE(read_picture(folder.files["frame3.png"].data(), folder.files["frame3.png"].size(), third, reason));
+    EXPECT_EQ(mask_of(third), (std::vector<std::string>{"...", "..#", "..."}));
+    // The folder builds into an archive as an author's would.
+    const BuildResult built = build_archive_mascot(
+        [&](const std::string& name, std::vector<uint8_t>& bytes) {
+            const auto found = folder.files.find(name);
+            return found != folder.files.end() && (bytes = found->second, true);
+        },
+        BuildOptions());
+    EXPECT_TRUE(built.ok());
+    EXPECT_FALSE(import_folder({}, "none", folder, reason));
+}
+
+TEST(Import, AnimatedGifFramesKeepTheirDelays)
+{
+    // Two frames of one dot each, 30 and 0 hundredths, written as the program's decoder reads them.
+    const std::vector<uint8_t> gif = {
+        'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255, 0, 0, 0, 0, 255,
+        0x21, 0xF9, 4, 0, 30, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0,
+        0x21, 0xF9, 4, 0, 0, 0, 0, 0, 0x2C, 1, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
+    std::vector<ImportedFrame> frames;
+    std::string reason;
+    ASSERT_TRUE(frames_from_gif(gif.data(), gif.size(), frames, reason)) << reason;
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].time, 3);
+    EXPECT_EQ(frames[1].time, 10);
+    EXPECT_EQ(mask_of(frames[1].picture), (std::vector<std::string>{"##"}));
+    EXPECT_FALSE(frames_from_gif(gif.data(), 20, frames, reason));
 }
 
 }  // namespace

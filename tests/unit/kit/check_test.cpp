@@ -111,7 +111,7 @@ std::vector<BrokenCase> broken_cases()
         {"a frame that is no bitmap", with("b.bmp", bytes_of("GIF89a, a picture of another kind")), 2,
          "error: the frame list ends after frame 1: File2 \"b.bmp\" does not load: it is not a bitmap"},
         {"a 32-bit frame", with("b.bmp", corrupt_header), 2,
-         "does not load: it has a depth other than 4, 8 or 24 bits per pixel"},
+         "does not load: it is a 32-bit bitmap the program refuses"},
         {"a frame file that says it is longer than it is", with("b.bmp", short_rows), 2,
          "does not load: its file header states"},
         {"a missing frame file", without("b.bmp"), 2, "File2 \"b.bmp\" does not load: there is no such file"},

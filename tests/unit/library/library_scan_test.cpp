@@ -15,6 +15,11 @@ TEST(LibraryScan, FileKindByLastFourCharacters)
         {"notes.txt", LibraryFileKind::other},
         {"a.lha", LibraryFileKind::other},
         {"x.bmp.bak", LibraryFileKind::other},
+        {"C:\\V\\Mascots\\Cats\\run.GIF", LibraryFileKind::still},
+        {"soft.png", LibraryFileKind::still},
+        {"soft.png.txt", LibraryFileKind::other},
+        {"photo.jpeg", LibraryFileKind::other},
+        {"png", LibraryFileKind::other},
         {"bmp", LibraryFileKind::other},
         {"xbmp", LibraryFileKind::other},
         {"", LibraryFileKind::other},
@@ -27,8 +32,9 @@ TEST(LibraryScan, MascotFilesAmongTheFilesOfAFolder)
 {
     // What comes with downloaded mascots beside them is no candidate; the order is kept.
     const std::vector<std::string> files = {"ReadMe.txt", "tama.BMP", "desktop.ini", "Thumbs.db", "mike.lzh",
-                                            "tama.bmp.bak", "cat.png", "a.bmp"};
-    EXPECT_EQ(mascot_files_among(files), (std::vector<std::string>{"tama.BMP", "mike.lzh", "a.bmp"}));
+                                            "tama.bmp.bak", "cat.jpg", "cat.png", "a.bmp", "run.gif"};
+    EXPECT_EQ(mascot_files_among(files),
+              (std::vector<std::string>{"tama.BMP", "mike.lzh", "cat.png", "a.bmp", "run.gif"}));
     EXPECT_TRUE(mascot_files_among({"ReadMe.txt", "desktop.ini"}).empty());
     EXPECT_TRUE(mascot_files_among({}).empty());
 }
