@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "core/application_win.h"
 #include "core/popup_menu.h"
 #include "core/system_records_win.h"

@@ -32,7 +32,7 @@ std::string ReadComment(const std::string& folder)
 std::string ReadWebPage(const std::string& folder)
 {
     StoredProfile shortcut(folder + "WebPage.url");
-    return StoredTextAsUtf8(CutWebPage(shortcut.read_stored_bytes("InternetShortcut", "URL", kNoWebPage)));
+    return shortcut.as_utf8(CutWebPage(shortcut.read_stored_bytes("InternetShortcut", "URL", kNoWebPage)));
 }
 
 void OnInitDialog(HWND dialog, const Mascot* mascot)

@@ -12,6 +12,15 @@ def wine():
 
 
 @pytest.fixture(scope='module')
+def wine_elsewhere():
+    """As wine, with the program on a system of another language (code page 1252) and in a
+    folder whose name code page 932 cannot hold."""
+    session = WineSession(**ELSEWHERE)
+    yield session
+    session.close()
+
+
+@pytest.fixture(scope='module')
 def wine_desktop():
     """As wine, with Wine's virtual desktop, which has a visible taskbar and tray."""
     session = WineSession(desktop=True)

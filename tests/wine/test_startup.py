@@ -12,6 +12,12 @@ EIGHT_VALUES = {'Random', 'MaximizeWindow', 'OutScreenMascot', 'MinimizeWindow',
                 'sizeMinimizeY', 'NoWindowFlag', 'MouseOverHide'}
 
 
+@pytest.fixture
+def wine(request, wine):
+    """The module's session, or the one elsewhere for a test run with the parameter 'elsewhere'."""
+    return request.getfixturevalue('wine_elsewhere') if getattr(request, 'param', 'ja') == 'elsewhere' else wine
+
+
 @pytest.fixture(autouse=True)
 def clean(wine):
     """Every test starts with no settings, no mascot files and no running program."""
@@ -159,6 +165,20 @@ def test_first_start_shows_one_plain_file_and_later_starts_follow_the_view_list(
     stays(lambda: wine.mascots() == [], 0.5, seen=wine.mascots,
           message='no mascot: an empty View list starts nothing once the user has settings')
     wine.exit_velmora()
+
+
+@pytest.mark.parametrize('wine', ['ja', 'elsewhere'], indirect=True)
+def test_first_start_shows_a_mascot_named_in_japanese_and_keeps_its_name(wine):
+    (wine.app_dir / 'Mascots').mkdir()
+    write_bmp24(wine.app_dir / 'Mascots' / 'ネコ.bmp', 40, 48, ellipse_figure(40, 48))
+    wine.start_velmora(first_start=True)
+    assert wine.window_text_bytes(wine.controller().handle) == 'Velmora２'.encode('cp932')
+    mascot = wait_until(lambda: wine.mascots(), message='the mascot at the very first start')[0]
+    wait_until(lambda: wine.region(mascot.handle), message='the picture shaping the mascot')
+    rect = wine.window(mascot.handle).rect
+    assert (rect[2] - rect[0], rect[3] - rect[1]) == (40, 48), 'the picture, not an empty square'
+    wine.exit_velmora()
+    assert wine.registry()[ROOT + '\\View'] == {'ネコ.bmp': (1, 'ネコ.bmp'.encode('cp932') + b'\0')}
 
 
 def test_first_start_without_plain_files_starts_nothing(wine):
