@@ -328,9 +328,8 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
         entry.path = path;
         RowIcon icon;
         ResolveLibraryFile(entry, root.size(), shell, icon, icon_size);
-        // Every row's icon is drawn, shared ones too: a copy of an image within a list of
-        // 32-bit images loses its transparency under Wine, and the row then shows another
-        // picture than its icon.
+        // Every row's icon is drawn, shared ones too: under Wine an image copied within a list
+        // of 32-bit images with a mask shows other pixels than the icon drawn into it.
         PutImage(images, n, icon);
         PutRow(list_view, n++, entry, root.size());
         const int name_width = widths.of(entry.name);
