@@ -244,29 +244,6 @@ void PutImage(HIMAGELIST images, int n, RowIcon icon)
         DestroyIcon(icon.handle);
 }
 
-// The pictures of a fill into an image list sized for it beforehand. A shared icon is drawn
-// once and its image copied to every later row that shows it: drawing an icon into the
-// list costs many times the copy.
-class ImageSlots {
-public:
-    explicit ImageSlots(HIMAGELIST images) : images_(images) {}
-    void put(int n, RowIcon icon)
-    {
-        if (!icon.owned || !icon.handle) {
-            const HICON shared = icon.handle ? icon.handle : DefaultIcon(IconSizeOf(images_));
-            const auto drawn = drawn_at_.find(shared);
-            if (drawn != drawn_at_.end() && ImageList_Copy(images_, n, images_, drawn->second, ILCF_MOVE))
-                return;
-            drawn_at_.emplace(shared, n);
-        }
-        PutImage(images_, n, icon);
-    }
-
-private:
-    HIMAGELIST images_;
-    std::map<HICON, int> drawn_at_;
-};
-
 // Puts the row at position n, with image index and item data n: its name in column 0, its
 // check box set when a running mascot has its name, its path below Mascots in column 1.
 void PutRow(HWND list_view, int n, const LibraryEntry& entry, size_t root_length)
@@ -346,7 +323,6 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
     SendMessageW(list_view, LVM_SETITEMCOUNT, first + paths.size(), 0);
     const int icon_size = IconSizeOf(images);
     ShellIcons shell(true, icon_size);
-    ImageSlots slots(images);
     TextWidths widths(list_view);
     int widest[2] = {0, 0};
     int n = first;
@@ -355,7 +331,9 @@ void FillLibraryList(HWND list_view, HIMAGELIST images, const std::string& root)
         entry.path = path;
         RowIcon icon;
         ResolveLibraryFile(entry, root.size(), shell, icon, icon_size);
-        slots.put(n, icon);
+        // Every row's icon is drawn, shared ones too: under Wine an image copied within a list
+        // of 32-bit images with a mask shows other pixels than the icon drawn into it.
+        PutImage(images, n, icon);
         PutRow(list_view, n++, entry, root.size());
         const int name_width = widths.of(entry.name);
         const int below_width = widths.of(path_below_root(entry.path, root.size()));

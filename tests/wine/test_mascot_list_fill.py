@@ -85,12 +85,14 @@ def layout(session, sheet):
     return widths, rows
 
 
-def expected_widths(rows):
-    """Column 0: the widest name + 16 + the check box and icon before the label; column 1 the
-    widest path + 16. A header wider than the texts is not counted."""
+def expected_widths(rows, dpi=96):
+    """Column 0: the widest name + a margin + the check box and icon before the label; column 1
+    the widest path + the margin, which is 16 pixels at 96 dpi. A header wider than the texts is
+    not counted."""
     _, _, bounds, _, label = rows[0]
     leading = label[0] - bounds[0]
-    return max(r[0] for r in rows) + 16 + leading, max(r[1] for r in rows) + 16
+    margin = (16 * dpi * 2 + 96) // 192
+    return max(r[0] for r in rows) + margin + leading, max(r[1] for r in rows) + margin
 
 
 def ink_width(picture, rect):
@@ -117,7 +119,7 @@ def test_every_name_of_the_first_column_shows_whole(session, make_library):
     try:
         rows = sheet.rows()
         widths, placed = layout(session, sheet)
-        assert widths == expected_widths(placed)
+        assert widths == expected_widths(placed, session.dpi)
         cut = []
 
         def names_whole():
