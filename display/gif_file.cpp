@@ -189,8 +189,9 @@ PictureResult compose_gif(const uint8_t* bytes, const GifLayout& layout, Picture
 
 int32_t gif_delay_ticks(uint32_t hundredths)
 {
+    // Browsers show a frame of 0 or 1 hundredths for 10 hundredths, and GIFs are made for them.
     if (hundredths <= 1)
-        return 10;
+        hundredths = 10;
     const uint32_t per_tick = kTickMilliseconds / 10;
     return static_cast<int32_t>(std::max<uint32_t>(1, (hundredths + per_tick / 2) / per_tick));
 }

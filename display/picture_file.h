@@ -74,5 +74,5 @@ PictureResult decode_bitmap_block(const uint8_t* data, size_t size, Picture& pic
 
 // A GIF frame's delay, in hundredths of a second, as mascot ticks: rounded to the nearest
 // tick (halves up), at least one. A delay of 0 or 1 hundredth, which files use to mean "as
-// fast as possible" and browsers slow down, counts as 10 ticks.
+// fast as possible" and browsers slow down, counts as 10 hundredths, one tick, as browsers show it.
 int32_t gif_delay_ticks(uint32_t hundredths);
