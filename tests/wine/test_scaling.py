@@ -10,12 +10,13 @@ import shutil
 import struct
 import subprocess
 import sys
+import time
 
 import pytest
 
 from bitmaps import KEY, write_bmp24
-from fixtures import bmp_bytes, definition, pack
-from harness import SOURCE, WineSession, wait_until
+from fixtures import bmp_bytes, definition, pack, two_frame_gif
+from harness import SOURCE, WAIT_SCALE, WineSession, wait_until
 from pictures import Picture, suite_shots
 from sheet import ROOT, Sheet, definition_with_icons, icon_bytes
 
@@ -104,6 +105,7 @@ def session(request):
     mascots = wine.app_dir / 'Mascots'
     mascots.mkdir()
     write_bmp24(mascots / 'art.bmp', WIDTH, HEIGHT, pixel_art)
+    two_frame_gif(mascots / 'run.gif', (200, 200))
     (mascots / 'soft.png').write_bytes(imagefile.png(
         [[soft_art(x, y)[:3] + (soft_art(x, y)[3] / 255,) for x in range(WIDTH)] for y in range(HEIGHT)]))
     pack(mascots / 'anchored.lzh', {
@@ -410,3 +412,23 @@ def test_a_soft_edged_png_shows_its_opaque_pixels_exactly_and_lets_clicks_throug
     # A wholly transparent pixel lets the click through to the window behind.
     wine.driver('mouse', x + n // 2, top + n // 2, 'left')
     wait_until(lambda: foreground() == behind, message='the window behind clicked', seen=foreground)
+
+
+def test_an_animated_gif_is_drawn_at_the_scale_and_keeps_its_stays(wine):
+    """A GIF's frames are whole blocks of n x n like a bitmap's, in a layered window, and each
+    shows for its delay: 200 hundredths, twenty ticks, at every scaling."""
+    n = wine.scale
+    w, h = 64 * n, 80 * n
+    (mascot,), _ = run_with(wine, ['run.gif'], (200, 300, 400, 300))
+    x = int((200 - w) + (400 + w) * 0.75)
+    wait_rect(wine, mascot, (x, 300 - h, x + w, 300))
+    assert wine.window(mascot).exstyle & WS_EX_LAYERED
+
+    def next_change(timeout):
+        before = wine.region(mascot)
+        wait_until(lambda: wine.region(mascot) != before, timeout=timeout, interval=0.01, message='a frame change')
+        return time.monotonic()
+    first = next_change(5)
+    second = next_change(5)
+    # A busy machine's timers come late, so only the early side is held to the ticks.
+    assert 1.6 <= second - first <= 2.8 * WAIT_SCALE
