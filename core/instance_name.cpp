@@ -21,10 +21,3 @@ std::string make_instance_name(uint32_t& last_name_tick, const std::function<uin
         name.resize(capacity - 1);
     return name;
 }
-
-bool another_instance_runs(bool mutex_created, uint32_t last_error)
-{
-    constexpr uint32_t kAccessDenied = 5;
-    constexpr uint32_t kAlreadyExists = 183;
-    return last_error == kAlreadyExists || (!mutex_created && last_error == kAccessDenied);
-}

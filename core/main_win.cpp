@@ -4,9 +4,9 @@
 
 #include "core/application_win.h"
 #include "core/controller_win.h"
-#include "core/instance_name.h"
 #include "core/roster_win.h"
 #include "core/settings_win.h"
+#include "core/single_instance.h"
 #include "core/wide_text_win.h"
 #include "library/extraction_folder_win.h"
 #include "library/mascot_cache_win.h"

@@ -8,7 +8,7 @@ import pytest
 from bitmaps import ellipse_figure, write_bmp24
 from fixtures import bmp_bytes, definition, pack, two_frame_archive, two_frame_gif
 from conftest import LOCALES, desktop_session
-from harness import SOURCE, WAIT_SCALE, wait_until
+from harness import SOURCE, WAIT_SCALE, stays, wait_until
 
 ROOT = 'Software\\Korrin\\Velmora2'
 WS_EX_LAYERED = 0x80000
@@ -235,3 +235,19 @@ def test_a_broken_gif_is_refused_like_a_broken_bitmap(wine):
     assert (right - left, bottom - top) == (100, 100)
     assert wine.region(mascot.handle) is None, 'no shape is set'
     assert wine.velmora.poll() is None
+
+
+def test_a_mascot_that_cannot_be_made_is_neither_kept_nor_saved(wine):
+    """In a test build every mascot asks for one window class name, so the second of two finds
+    it taken: that mascot is not kept without a window, and the exit saves only the first."""
+    wine.install_program('Velmora2-one-class.exe')
+    try:
+        for name in ('a.bmp', 'b.bmp'):
+            write_bmp24(wine.app_dir / 'Mascots' / name, 64, 80, ellipse_figure(64, 80))
+            wine.set_value(ROOT + '\\View', name, name)
+        wine.start_velmora()
+        stays(lambda: len(wine.mascots()) == 1, 1.5, message='one mascot', seen=wine.mascots)
+        assert wine.exit_velmora() == 0
+        assert list(wine.registry()[ROOT + '\\View']) == ['a.bmp']
+    finally:
+        wine.install_program()

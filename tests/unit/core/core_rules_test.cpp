@@ -3,6 +3,7 @@
 #include "core/cp932.h"
 #include "core/exclusion_list.h"
 #include "core/instance_name.h"
+#include "core/single_instance.h"
 #include "core/random.h"
 #include "core/unicode_text.h"
 
