@@ -1,11 +1,12 @@
 // Fuzzes the cache file reader. Besides reads past the data, which the sanitizers report,
-// a fault is any record that breaks the format's limits, or a file that does not read back
-// the same after being written out again.
+// a fault is any record that breaks the format's limits in its stored code page 932 bytes, or
+// a file that does not read back the same after being written out again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "core/cp932.h"
 #include "library/mascot_cache.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
@@ -16,11 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     const size_t taken = read_cache_file(data.data(), data.size(), entries);
     if (taken > size)
         std::abort();
-    for (const auto& [key, entry] : entries)
-        if (key.size() > kMaxLibraryText || entry.name.size() > kMaxLibraryText ||
+    for (const auto& [key, entry] : entries) {
+        std::string stored_key, stored_name;
+        if (!utf8_to_cp932_text(key, stored_key) || !utf8_to_cp932_text(entry.name, stored_name) ||
+            stored_key.size() > kMaxLibraryText || stored_name.size() > kMaxLibraryText ||
             key.find('\0') != std::string::npos || entry.name.find('\0') != std::string::npos ||
             entry.hasIcon < 0 || entry.hasIcon > 255)
             std::abort();
+    }
 
     const std::vector<uint8_t> written = write_cache_file(entries);
     CacheEntries again;
