@@ -16,10 +16,10 @@ namespace {
 // When VELMORA_UNLHA_LOG names a file, each call appends its command line there,
 // so integration tests can count how often the program opens archives.
 void log_call(const std::string& command_line) {
-    char log_path[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableA("VELMORA_UNLHA_LOG", log_path, sizeof log_path);
-    if (n == 0 || n >= sizeof log_path) return;
-    HANDLE log = CreateFileA(log_path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    wchar_t log_path[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(L"VELMORA_UNLHA_LOG", log_path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    HANDLE log = CreateFileW(log_path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return;
     const std::string line = std::string(command_line) + "\r\n";

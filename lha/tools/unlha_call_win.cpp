@@ -10,15 +10,24 @@
 #include <string>
 #include <vector>
 
+#include "core/cp932.h"
+#include "core/unicode_text.h"
+
 namespace {
 
 typedef int(WINAPI* UnlhaProc)(HWND, LPCSTR, LPSTR, DWORD);
 typedef BOOL(WINAPI* UnlhaSetCursorModeProc)(int);
 
+// The temporary folder in code page 932, as the library's command line takes it; empty when
+// that code page cannot hold it.
 std::string temp_folder() {
-    char path[261] = "";
-    GetTempPathA(sizeof path, path);
-    return path;
+    wchar_t path[261] = L"";
+    const DWORD length = GetTempPathW(261, path);
+    std::string bytes;
+    if (length == 0 || length >= 261 ||
+        !utf8_to_cp932_text(utf16_to_utf8(std::u16string(reinterpret_cast<const char16_t*>(path), length)), bytes))
+        return std::string();
+    return bytes;
 }
 
 int extract(int argc, char** argv) {
@@ -30,7 +39,7 @@ int extract(int argc, char** argv) {
     if (patterns.empty()) patterns = "*.* ";
     const std::string command = "E \"" + std::string(argv[2]) + "\" \"" + destination + "\" " + patterns + "-a1 -c1 -m1 -n1 -s1 -y1";
 
-    HMODULE library = LoadLibraryA("unlha32.dll");
+    HMODULE library = LoadLibraryW(L"unlha32.dll");
     if (!library) return 2;
     UnlhaSetCursorModeProc set_cursor_mode = reinterpret_cast<UnlhaSetCursorModeProc>(reinterpret_cast<void*>(GetProcAddress(library, "UnlhaSetCursorMode")));
     UnlhaProc unlha = reinterpret_cast<UnlhaProc>(reinterpret_cast<void*>(GetProcAddress(library, "Unlha")));
@@ -47,22 +56,22 @@ int extract(int argc, char** argv) {
 }
 
 int version() {
-    HMODULE library = LoadLibraryA("unlha32.dll");
+    HMODULE library = LoadLibraryW(L"unlha32.dll");
     if (!library) return 2;
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(library, path, sizeof path);
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(library, path, MAX_PATH);
     FreeLibrary(library);
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    const DWORD size = GetFileVersionInfoSizeW(path, &handle);
     if (size == 0) return 1;
     std::vector<char> block(size);
-    if (!GetFileVersionInfoA(path, 0, size, block.data())) return 1;
-    char query[64];
-    std::snprintf(query, sizeof query, "%s040904E4\\FileVersion", "\\StringFileInfo\\");
+    if (!GetFileVersionInfoW(path, 0, size, block.data())) return 1;
     LPVOID value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block.data(), query, &value, &length) || !value) return 1;
-    std::printf("%s\n", static_cast<const char*>(value));
+    if (!VerQueryValueW(block.data(), L"\\StringFileInfo\\040904E4\\FileVersion", &value, &length) || !value)
+        return 1;
+    const wchar_t* text = static_cast<const wchar_t*>(value);
+    std::printf("%s\n", utf16_to_utf8(std::u16string(reinterpret_cast<const char16_t*>(text), lstrlenW(text))).c_str());
     return 0;
 }
 
