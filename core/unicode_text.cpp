@@ -4,36 +4,48 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Reads one character at `at`; malformed, overlong or surrogate sequences read as one
-// U+FFFD for their first byte.
+// Malformed, overlong or surrogate sequences read as one U+FFFD for their first byte.
 char32_t next_utf8(const std::string& text, size_t& at)
 {
-    const unsigned char first = static_cast<unsigned char>(text[at++]);
-    if (first < 0x80)
-        return first;
-    size_t length = 0;
     char32_t c = 0;
+    if (read_utf8_char(text, at, c))
+        return c;
+    ++at;
+    return kReplacement;
+}
+
+}  // namespace
+
+bool read_utf8_char(const std::string& text, size_t& at, char32_t& c)
+{
+    const unsigned char first = static_cast<unsigned char>(text[at]);
+    size_t length = 0;
     char32_t least = 0;
-    if ((first & 0xE0) == 0xC0)
-        length = 1, c = first & 0x1F, least = 0x80;
-    else if ((first & 0xF0) == 0xE0)
-        length = 2, c = first & 0x0F, least = 0x800;
-    else if ((first & 0xF8) == 0xF0)
-        length = 3, c = first & 0x07, least = 0x10000;
-    else
-        return kReplacement;
+    if (first < 0x80) {
+        c = first;
+        ++at;
+        return true;
+    } else if ((first & 0xE0) == 0xC0) {
+        length = 2, c = first & 0x1F, least = 0x80;
+    } else if ((first & 0xF0) == 0xE0) {
+        length = 3, c = first & 0x0F, least = 0x800;
+    } else if ((first & 0xF8) == 0xF0) {
+        length = 4, c = first & 0x07, least = 0x10000;
+    } else {
+        return false;
+    }
     if (text.size() - at < length)
-        return kReplacement;
-    for (size_t i = 0; i < length; ++i) {
+        return false;
+    for (size_t i = 1; i < length; ++i) {
         const unsigned char byte = static_cast<unsigned char>(text[at + i]);
         if ((byte & 0xC0) != 0x80)
-            return kReplacement;
+            return false;
         c = (c << 6) | (byte & 0x3F);
     }
     if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return kReplacement;
+        return false;
     at += length;
-    return c;
+    return true;
 }
 
 void append_utf8(std::string& out, char32_t c)
@@ -55,7 +67,6 @@ void append_utf8(std::string& out, char32_t c)
     }
 }
 
-}  // namespace
 
 std::u16string utf8_to_utf16(const std::string& utf8)
 {

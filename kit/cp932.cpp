@@ -1,64 +1,13 @@
 #include "kit/cp932.h"
 
 #include "core/cp932.h"
+#include "core/unicode_text.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
 namespace {
-
-void append_utf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Reads one UTF-8 character at `at`; false on malformed, overlong or surrogate sequences.
-bool next_utf8(const std::string& text, size_t& at, char32_t& c)
-{
-    const unsigned char first = static_cast<unsigned char>(text[at]);
-    size_t length = 0;
-    char32_t least = 0;
-    if (first < 0x80) {
-        c = first;
-        ++at;
-        return true;
-    } else if ((first & 0xE0) == 0xC0) {
-        length = 2, c = first & 0x1F, least = 0x80;
-    } else if ((first & 0xF0) == 0xE0) {
-        length = 3, c = first & 0x0F, least = 0x800;
-    } else if ((first & 0xF8) == 0xF0) {
-        length = 4, c = first & 0x07, least = 0x10000;
-    } else {
-        return false;
-    }
-    if (text.size() - at < length)
-        return false;
-    for (size_t i = 1; i < length; ++i) {
-        const unsigned char byte = static_cast<unsigned char>(text[at + i]);
-        if ((byte & 0xC0) != 0x80)
-            return false;
-        c = (c << 6) | (byte & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return false;
-    at += length;
-    return true;
-}
 
 // Advances the position past one character that has been read.
 void step(TextPosition& position, char32_t c)
@@ -78,7 +27,7 @@ bool is_valid_utf8(const std::string& text)
     size_t at = 0;
     char32_t c = 0;
     while (at < text.size())
-        if (!next_utf8(text, at, c))
+        if (!read_utf8_char(text, at, c))
             return false;
     return true;
 }
@@ -90,7 +39,7 @@ bool utf8_to_cp932(const std::string& utf8, std::string& out, TextFault& fault)
     size_t at = 0;
     while (at < utf8.size()) {
         char32_t c = 0;
-        if (!next_utf8(utf8, at, c)) {
+        if (!read_utf8_char(utf8, at, c)) {
             fault = TextFault{position, 0};
             return false;
         }
@@ -146,7 +95,7 @@ bool author_text_to_utf8(const std::string& bytes, std::string& utf8, AuthorEnco
         size_t at = 0;
         char32_t c = 0;
         while (at < text.size()) {
-            if (!next_utf8(text, at, c)) {
+            if (!read_utf8_char(text, at, c)) {
                 fault = TextFault{position, 0};
                 return false;
             }
