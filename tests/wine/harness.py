@@ -254,6 +254,19 @@ class WineSession:
         self.processes.append(process)
         return process
 
+    def spawn_reporting(self, *args, attempts=4):
+        """Starts a Wine program that reports on its first line of output and stays; gives the
+        process and that line. A loaded machine can fail to start a Wine program, which then
+        ends without a word: such a start is made again."""
+        for attempt in range(attempts):
+            process = self.spawn(*args)
+            line = process.stdout.readline().strip()
+            if line:
+                return process, line
+            process.wait()
+            time.sleep(0.2 * (attempt + 1))
+        raise RuntimeError(f'{args} said nothing in {attempts} starts')
+
     # --- the program -------------------------------------------------------------------
 
     def install_program(self, build='Velmora2.exe'):
@@ -352,11 +365,7 @@ class WineSession:
 
     def target(self, x, y, width, height, title='target'):
         """A window of the driver's own, shown and brought to the front; returns its handle."""
-        process = self.spawn('C:\\vdriver.exe', 'target', x, y, width, height, title)
-        handle = process.stdout.readline().strip()
-        if not handle:
-            raise RuntimeError('target window did not start')
-        return handle
+        return self.spawn_reporting('C:\\vdriver.exe', 'target', x, y, width, height, title)[1]
 
     # --- registry ------------------------------------------------------------------------
 

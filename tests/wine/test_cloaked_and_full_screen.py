@@ -73,7 +73,7 @@ def test_failing_queries_change_nothing_in_placement(session, rule, flag):
     wait_at((434, 180, 498, 260), 'the mascot following the target')
 
     # A borderless window not quite the screen's size, as a windowed game would be.
-    popup = session.spawn('C:\\vdriver.exe', 'popup', 'VdriverGame', 0, 0, 1024, 700).stdout.readline().strip()
+    popup = session.spawn_reporting('C:\\vdriver.exe', 'popup', 'VdriverGame', 0, 0, 1024, 700)[1]
     session.driver('foreground', popup)
     wait_at((752, -80, 816, 0), 'the mascot on the borderless window')
 

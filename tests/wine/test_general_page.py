@@ -74,8 +74,7 @@ def centre(rect):
 
 def owned_dialog(wine, x, y):
     """A window of the driver with an owned pop-up holding an edit; the edit's handle."""
-    process = wine.spawn(DRIVER, 'owned-dialog', x, y)
-    return process.stdout.readline().split()[2]
+    return wine.spawn_reporting(DRIVER, 'owned-dialog', x, y)[1].split()[2]
 
 
 class Drag:
@@ -214,8 +213,7 @@ def test_picker_names_a_program_named_in_japanese(wine):
     shutil.copy(wine.prefix / 'drive_c' / 'vdriver.exe', folder / 'ネコ.exe')
     wine.start_velmora()
     sheet = open_general(wine)
-    process = wine.spawn('C:\\ドライバ\\ネコ.exe', 'owned-dialog', 10, 420)
-    edit = process.stdout.readline().split()[2]
+    edit = wine.spawn_reporting('C:\\ドライバ\\ネコ.exe', 'owned-dialog', 10, 420)[1].split()[2]
     drag_to(wine, sheet, centre(wine.window(edit).rect), 'C:\\ドライバ\\ネコ.exe')
     has_entries(wine, sheet, ['ネコ.exe'])
     sheet.close()
@@ -251,7 +249,7 @@ def test_picker_names_no_program_for_a_window_of_the_shell(wine, shell_class):
     wine.start_velmora()
     sheet = open_general(wine)
     edit_point = centre(wine.window(owned_dialog(wine, 10, 420)).rect)
-    wine.spawn(DRIVER, 'popup', shell_class, 880, 20, 140, 60).stdout.readline()
+    wine.spawn_reporting(DRIVER, 'popup', shell_class, 880, 20, 140, 60)
     drag = Drag(wine, sheet)
     drag.over(*edit_point, DRIVER)
     drag.over(950, 50, '', shell_class)

@@ -167,8 +167,8 @@ def test_archive_mascot_without_the_lha_library_is_an_empty_window(wine):
 def test_a_frame_that_another_program_reads_still_loads(wine):
     write_bmp24(wine.app_dir / 'Mascots' / 'held.bmp', 64, 80, ellipse_figure(64, 80))
     # A scanner or indexer reads the fresh file and lets others read it too.
-    holder = wine.spawn('C:\\vdriver.exe', 'hold-file', 'C:\\Velmora\\Mascots\\held.bmp')
-    assert holder.stdout.readline().strip() == '1'
+    holder, held = wine.spawn_reporting('C:\\vdriver.exe', 'hold-file', 'C:\\Velmora\\Mascots\\held.bmp')
+    assert held == '1'
     (mascot,), _ = run(wine, 'held.bmp')
     rect = wait_until(lambda: (r := wine.window(mascot.handle).rect)[2] - r[0] == 64 and r, timeout=5,
                       message='the mascot at its picture size', seen=lambda: wine.window(mascot.handle))

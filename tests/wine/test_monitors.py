@@ -113,8 +113,7 @@ def test_refused_mascot_stands_on_the_taskbar_of_its_targets_monitor(right):
     put_target(right, (1100, 200, 1600, 500))
     settles_at(right, mascot, True, standing_on(primary_taskbar))
     taskbar_rect = (1024, 570, 1824, 600)
-    process = right.spawn('C:\\vdriver.exe', 'popup', 'Shell_SecondaryTrayWnd', 1024, 570, 800, 30)
-    process.stdout.readline()
+    process, _ = right.spawn_reporting('C:\\vdriver.exe', 'popup', 'Shell_SecondaryTrayWnd', 1024, 570, 800, 30)
     # The shell tells every window when a taskbar comes or goes.
     right.driver('send', right.controller().handle, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0)
     put_target(right, (1100, 210, 1600, 500))
@@ -126,8 +125,8 @@ def test_refused_mascot_stands_on_the_taskbar_of_its_targets_monitor(right):
 
 def test_a_taskbar_the_shell_moves_without_a_word_carries_its_mascot(right):
     mascot = restart(right, NoWindowFlag=2, **{'NoApp\\vdriver.exe': ''})
-    process = right.spawn('C:\\vdriver.exe', 'popup', 'Shell_SecondaryTrayWnd', 1024, 570, 800, 30)
-    secondary = process.stdout.readline().strip()
+    process, secondary = right.spawn_reporting('C:\\vdriver.exe', 'popup', 'Shell_SecondaryTrayWnd', 1024, 570,
+                                               800, 30)
     try:
         right.driver('send', right.controller().handle, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0)
         put_target(right, (1100, 200, 1600, 500))
@@ -153,8 +152,7 @@ def test_a_full_screen_window_counts_as_maximised(right, values, covering, visib
     settles_at(right, mascot, True)
     # A borderless window over the whole second monitor, as a video player makes it.
     height = 600 if covering else 599
-    process = right.spawn('C:\\vdriver.exe', 'popup', 'VideoPlayer', 1024, 0, 800, height)
-    player = process.stdout.readline().strip()
+    process, player = right.spawn_reporting('C:\\vdriver.exe', 'popup', 'VideoPlayer', 1024, 0, 800, height)
     right.driver('foreground', player)
     if visible:
         settles_at(right, mascot, True, standing_on((1024, 0, 1824, height)))

@@ -41,10 +41,10 @@ def wine(wine_desktop):
 
 def frame(wine, x, y, with_app):
     """A packaged app's frame at x, y (400 x 300), with or without the app's window in it."""
-    handle = wine.spawn(FRAME_HOST, 'frame', x, y, 400, 300).stdout.readline().strip()
+    handle = wine.spawn_reporting(FRAME_HOST, 'frame', x, y, 400, 300)[1]
     assert handle, 'the frame did not start'
     if with_app:
-        child = wine.spawn(APP, 'app-child', handle).stdout.readline().strip()
+        child = wine.spawn_reporting(APP, 'app-child', handle)[1]
         assert child and int(child, 16), 'Wine refused a child window in another process'
         wait_until(lambda: any(line.split()[1] == 'Windows.UI.Core.CoreWindow'
                                for line in wine.driver('children', handle).splitlines() if line.strip()),

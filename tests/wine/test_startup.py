@@ -74,8 +74,8 @@ def test_second_instance_ends_at_once_and_touches_nothing(wine):
 
 def test_a_mutex_it_may_not_open_counts_as_a_running_instance(wine):
     # Held by an instance started at a higher integrity level, the mutex denies this one access.
-    holder = wine.spawn('C:\\vdriver.exe', 'hold-mutex', 'Velmo2')
-    assert holder.stdout.readline().strip() == '1'
+    holder, held = wine.spawn_reporting('C:\\vdriver.exe', 'hold-mutex', 'Velmo2')
+    assert held == '1'
     assert wine.driver('mutex', 'Velmo2').strip() == '0', 'the mutex denies access'
     second = wine.wine('C:\\Velmora\\Velmora2.exe', timeout=20)
     assert second.returncode == 0
