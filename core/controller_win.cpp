@@ -17,6 +17,7 @@
 #include "resources/mascot_info_dialog_ids.h"
 #include "resources/menu_popup_ids.h"
 #include "ui/about_box_win.h"
+#include "ui/dialog_font_win.h"
 #include "ui/general_page_win.h"
 #include "ui/mascot_info_win.h"
 #include "ui/mascot_page_win.h"
@@ -74,13 +75,12 @@ void OnDestroy(HWND window)
 
 void ShowAboutBox(HWND window)
 {
-    DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_ABOUT), window, AboutBoxProc, 0);
+    ShowDialog(IDD_ABOUT, window, AboutBoxProc, 0);
 }
 
 void ShowMascotInfo(HWND window)
 {
-    DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_MASCOT_INFO), window, MascotInfoProc,
-                    reinterpret_cast<LPARAM>(g_app.menu_subject));
+    ShowDialog(IDD_MASCOT_INFO, window, MascotInfoProc, reinterpret_cast<LPARAM>(g_app.menu_subject));
 }
 
 void OnCommand(HWND window, WORD id)

@@ -23,6 +23,7 @@
 #include "resources/mascot_page_ids.h"
 #include "resources/string_ids.h"
 #include "ui/centring_win.h"
+#include "ui/dialog_font_win.h"
 #include "ui/mascot_info_win.h"
 #include "ui/mascot_page_rules.h"
 #include "ui/settings_sheet_win.h"
@@ -254,8 +255,7 @@ void TakeUpSelection(MascotPage& page)
 void ShowInformation(const MascotPage& page)
 {
     if (!page.closed && page.preview)
-        DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_MASCOT_INFO), page.page, MascotInfoProc,
-                        reinterpret_cast<LPARAM>(page.preview.get()));
+        ShowDialog(IDD_MASCOT_INFO, page.page, MascotInfoProc, reinterpret_cast<LPARAM>(page.preview.get()));
 }
 
 void RestoreDefaults(MascotPage& page)

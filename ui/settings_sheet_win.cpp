@@ -5,6 +5,7 @@
 
 #include "core/application_win.h"
 #include "ui/centring.h"
+#include "ui/dialog_font_win.h"
 #include "resources/general_page_ids.h"
 #include "resources/mascot_page_ids.h"
 #include "ui/general_page_win.h"
@@ -19,9 +20,9 @@ HPROPSHEETPAGE CreatePage(int template_id, DLGPROC procedure)
 {
     PROPSHEETPAGEW page = {};
     page.dwSize = sizeof page;
-    page.dwFlags = PSP_DEFAULT;
+    page.dwFlags = PSP_DLGINDIRECT;
     page.hInstance = g_app.instance;
-    page.pszTemplate = MAKEINTRESOURCEW(template_id);
+    page.pResource = DialogTemplate(template_id);
     page.pfnDlgProc = procedure;
     return CreatePropertySheetPageW(&page);
 }
@@ -29,11 +30,9 @@ HPROPSHEETPAGE CreatePage(int template_id, DLGPROC procedure)
 // The template's size in dialog units: cx and cy of its extended dialog header.
 bool TemplateSize(int template_id, SIZE& units)
 {
-    const HRSRC found = FindResourceW(g_app.instance, MAKEINTRESOURCEW(template_id), MAKEINTRESOURCEW(5));
-    const HGLOBAL loaded = found ? LoadResource(g_app.instance, found) : nullptr;
-    const auto* bytes = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    const auto* bytes = reinterpret_cast<const BYTE*>(DialogTemplate(template_id));
     constexpr DWORD kSizeOffset = 22;  // version, signature, help id, styles, item count, x, y
-    if (!bytes || SizeofResource(g_app.instance, found) < kSizeOffset + 4)
+    if (!bytes || bytes[2] != 0xFF || bytes[3] != 0xFF)
         return false;
     units.cx = *reinterpret_cast<const short*>(bytes + kSizeOffset);
     units.cy = *reinterpret_cast<const short*>(bytes + kSizeOffset + 2);

@@ -714,25 +714,59 @@ int cmd_children(int, char** argv)
     return 0;
 }
 
+// The dialogs' font as the dialog manager makes it at `dpi`: 9 points of "ＭＳ Ｐゴシック" in the
+// Shift-JIS set, or of `face_hex` (UTF-8 in hex) when the program names another face. The
+// control's own font handle belongs to the program's process and cannot be read from here.
+HFONT make_dialog_font(int dpi, bool underline, const char* face_hex)
+{
+    std::wstring face = L"ＭＳ Ｐゴシック";
+    BYTE charset = SHIFTJIS_CHARSET;
+    if (face_hex) {
+        const std::vector<BYTE> bytes = from_hex(face_hex);
+        face = wide_text(std::string(bytes.begin(), bytes.end()), CP_UTF8);
+        charset = DEFAULT_CHARSET;
+    }
+    return CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, charset, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
+}
+
+std::wstring wide_window_text(HWND window)
+{
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// How many characters of the text the selected font has no glyph for.
+int missing_glyphs(HDC dc, const std::wstring& text)
+{
+    std::vector<WORD> glyphs(text.size() + 1);
+    if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) ==
+        GDI_ERROR)
+        return static_cast<int>(text.size());
+    int missing = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] >= 0x20 && glyphs[i] == 0xFFFF)
+            ++missing;
+    return missing;
+}
+
 // What a static or button child's text needs and the room its control gives it, in pixels,
-// drawn with the control's own font and wrapped where the control wraps.
-BOOL CALLBACK print_text_fit(HWND child, LPARAM)
+// drawn with the dialogs' font and wrapped where the control wraps.
+BOOL CALLBACK print_text_fit(HWND child, LPARAM face_hex)
 {
     char class_name[64] = {};
-    char text[512] = {};
     GetClassNameA(child, class_name, sizeof class_name);
     const bool button = lstrcmpiA(class_name, "Button") == 0;
-    if ((!button && lstrcmpiA(class_name, "Static") != 0) || GetWindowTextA(child, text, sizeof text) == 0)
+    const std::wstring text = wide_window_text(child);
+    if ((!button && lstrcmpiA(class_name, "Static") != 0) || text.empty())
         return TRUE;
     const LONG style = GetWindowLongA(child, GWL_STYLE);
     RECT client = {};
     GetClientRect(child, &client);
     HDC dc = GetDC(child);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-    // The control's font handle belongs to the program's process; the dialogs' own font is
-    // made again here as the dialog manager makes it.
-    HFONT font = CreateFontA(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "ＭＳ Ｐゴシック");
+    HFONT font = make_dialog_font(dpi, false, reinterpret_cast<const char*>(face_hex));
     HGDIOBJ previous = SelectObject(dc, font);
     long room_width = client.right;
     const long room_height = client.bottom;
@@ -759,30 +793,32 @@ BOOL CALLBACK print_text_fit(HWND child, LPARAM)
     }
     // A text that fits on one line stays one line; only a longer one is wrapped to the room.
     RECT needed = {0, 0, 0, 0};
-    DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
-    if (wraps && (needed.right > room_width || std::strchr(text, '\n'))) {
+    DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+    if (wraps && (needed.right > room_width || text.find(L'\n') != std::wstring::npos)) {
         needed = {0, 0, room_width, 0};
-        DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
+        DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
     }
     RECT line = {0, 0, 0, 0};
-    DrawTextA(dc, "あ", -1, &line, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(dc, L"あ", -1, &line, DT_CALCRECT | DT_SINGLELINE);
+    const int missing = missing_glyphs(dc, text);
     SelectObject(dc, previous);
     DeleteObject(font);
     ReleaseDC(child, dc);
     const bool groupbox = button && (style & BS_TYPEMASK) == BS_GROUPBOX;
     RECT screen = {};
     GetWindowRect(child, &screen);
-    std::printf("%d %s %ld %ld %ld %ld %ld %ld %ld %ld %ld\n", GetDlgCtrlID(child), button ? "Button" : "Static",
+    std::printf("%d %s %ld %ld %ld %ld %ld %ld %ld %ld %ld %d\n", GetDlgCtrlID(child), button ? "Button" : "Static",
                 needed.right, groupbox ? 0L : needed.bottom, room_width, room_height, line.bottom, screen.left,
-                screen.top, screen.right, screen.bottom);
+                screen.top, screen.right, screen.bottom, missing);
     return TRUE;
 }
 
-// text-fits WINDOW: "ID CLASS NEEDED_WIDTH NEEDED_HEIGHT ROOM_WIDTH ROOM_HEIGHT LINE_HEIGHT
-// LEFT TOP RIGHT BOTTOM" (the last four on the screen) for each child whose text the user reads.
-int cmd_text_fits(int, char** argv)
+// text-fits WINDOW [FACE]: "ID CLASS NEEDED_WIDTH NEEDED_HEIGHT ROOM_WIDTH ROOM_HEIGHT LINE_HEIGHT
+// LEFT TOP RIGHT BOTTOM MISSING_GLYPHS" (the rectangle on the screen) for each child whose text
+// the user reads, measured in the dialogs' font or in FACE (UTF-8 in hex).
+int cmd_text_fits(int argc, char** argv)
 {
-    EnumChildWindows(parse_window(argv[2]), print_text_fit, 0);
+    EnumChildWindows(parse_window(argv[2]), print_text_fit, reinterpret_cast<LPARAM>(argc > 3 ? argv[3] : nullptr));
     return 0;
 }
 
@@ -1380,22 +1416,20 @@ int cmd_tray_catch(int, char** argv)
     return g_tray_icon_seen ? 0 : 1;
 }
 
-// link-extents WINDOW: "DIALOG_WIDTH DIALOG_HEIGHT SYSTEM_WIDTH SYSTEM_HEIGHT": the window's text
-// measured in the dialogs' font, underlined, as the dialog manager makes it at the prefix's
-// DPI, and in the system font (the font of a control given none).
-int cmd_link_extents(int, char** argv)
+// link-extents WINDOW [FACE]: "DIALOG_WIDTH DIALOG_HEIGHT SYSTEM_WIDTH SYSTEM_HEIGHT": the window's
+// text measured in the dialogs' font (or FACE, UTF-8 in hex), underlined, as the dialog manager
+// makes it at the prefix's DPI, and in the system font (the font of a control given none).
+int cmd_link_extents(int argc, char** argv)
 {
-    char text[260] = {};
-    GetWindowTextA(parse_window(argv[2]), text, sizeof text);
+    const std::wstring text = wide_window_text(parse_window(argv[2]));
     HDC dc = GetDC(nullptr);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-    HFONT dialog = CreateFontA(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, SHIFTJIS_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "ＭＳ Ｐゴシック");
+    HFONT dialog = make_dialog_font(dpi, true, argc > 3 ? argv[3] : nullptr);
     SIZE in_dialog = {}, in_system = {};
     HGDIOBJ previous = SelectObject(dc, dialog);
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &in_dialog);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &in_dialog);
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &in_system);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &in_system);
     SelectObject(dc, previous);
     DeleteObject(dialog);
     ReleaseDC(nullptr, dc);

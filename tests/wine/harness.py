@@ -6,6 +6,7 @@ programs run, in a prefix of that architecture unless a test asks for another.
 Everything it starts it ends again by process id, also when a test fails.
 """
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -23,6 +24,11 @@ PROGRAM_LOCALE = 'ja_JP.UTF-8'
 ELSEWHERE = {'program_locale': 'en_US.UTF-8', 'app_folder': 'Zoë\\Velmora'}
 # Debian's wrapper picks the 32-bit loader whenever its file is there, even on a kernel that
 # cannot start it, so each prefix runs through its own architecture's loader.
+# Faces that Windows installs with the Japanese fonts; the prefix maps them to IPA fonts.
+JAPANESE_DIALOG_FACES = ('ＭＳ Ｐゴシック', 'MS PGothic', 'MS UI Gothic')
+# Fonts as Wine's font channel traces their making: the dialog manager makes a dialog's font in
+# proof quality from the template's face.
+DIALOG_FONT_TRACE = re.compile(r'NtGdiHfontCreate \((-?\d+) 0 0 0 0 0 0 2 (\d+)\) L"((?:[^"\\]|\\.)*)"')
 LOADERS = {'win64': '/usr/lib/wine/wine64', 'win32': '/usr/lib/wine/wine'}
 DRIVER_DONE = b'vdriver: done'  # the driver's last words on its error output
 DRIVER_BEGUN = b'vdriver: begun'  # said before the command runs
@@ -35,6 +41,13 @@ LOOKING_COMMANDS = frozenset((
     'dlg-find', 'dlg-item', 'lv-items', 'lv-rect', 'lv-layout', 'lb-items', 'atom', 'monitors', 'text-fits',
     'reg-write-time', 'tip-text', 'dwm-attribute', 'notification-state', 'modules', 'load-cycle',
 ))
+
+
+def dialog_faces(trace):
+    """The faces of the dialog fonts a program made, in order, from Wine's trace of its fonts."""
+    text = Path(trace).read_text(encoding='utf-8', errors='replace')
+    return [re.sub(r'\\([0-9a-f]{4})', lambda m: chr(int(m.group(1), 16)), face)
+            for _, _, face in DIALOG_FONT_TRACE.findall(text)]
 
 
 def resident_kib(pid):
@@ -394,6 +407,14 @@ class WineSession:
 
     def delete_key(self, path):
         self.driver('reg-delete', path)
+
+    # --- fonts ---------------------------------------------------------------------------
+
+    def remove_japanese_dialog_faces(self):
+        """Takes away the names under which the prefix offers a Japanese font as the dialogs'
+        own face, as on a Windows without the Japanese fonts. Other Japanese fonts stay."""
+        for name in JAPANESE_DIALOG_FACES:
+            self.wine('reg', 'delete', 'HKCU\\Software\\Wine\\Fonts\\Replacements', '/v', name, '/f', check=True)
 
     # --- files and pictures --------------------------------------------------------------
 

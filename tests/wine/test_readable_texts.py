@@ -1,12 +1,14 @@
 """Every label, check box and button text of the two settings pages and the two dialogs is
 shown whole, at 96, 144 and 192 dots per inch: the text drawn with the control's font needs no
-more room than the control gives, and on a screenshot the text's ink spans what it needs."""
+more room than the control gives, and on a screenshot the text's ink spans what it needs. The
+dialogs keep their own face where it is installed; on a system without it they take another
+face that has every character of their texts, and still show each text whole."""
 import subprocess
 
 import pytest
 
 from bitmaps import ellipse_figure, write_bmp24
-from harness import ELSEWHERE, WineSession, wait_until
+from harness import ELSEWHERE, JAPANESE_DIALOG_FACES, WineSession, dialog_faces, wait_until
 from menus import WM_COMMAND, open_dialog
 from pictures import Picture, suite_shots
 from sheet import ROOT, Sheet
@@ -15,19 +17,39 @@ IDOK = 1
 WIDTHS = {}
 
 
-@pytest.fixture(scope='module', params=[(96, {}), (144, {}), (192, {}), (96, ELSEWHERE)],
-                ids=['96dpi', '144dpi', '192dpi', '96dpi-elsewhere'])
+TEMPLATES_FACE = 'ＭＳ Ｐゴシック'
+
+
+@pytest.fixture(scope='module', params=[(96, {}, True), (144, {}, True), (192, {}, True), (96, ELSEWHERE, True),
+                                        (96, ELSEWHERE, False), (144, ELSEWHERE, False), (192, ELSEWHERE, False)],
+                ids=['96dpi', '144dpi', '192dpi', '96dpi-elsewhere', '96dpi-without-japanese-faces',
+                     '144dpi-without-japanese-faces', '192dpi-without-japanese-faces'])
 def session(request):
-    dpi, where = request.param
+    dpi, where, japanese_faces = request.param
     session = WineSession(desktop=True, dpi=dpi, **where)
     session.dpi = dpi
-    session.shots = f"{dpi}dpi{'-elsewhere' if where else ''}"
+    session.japanese_faces = japanese_faces
+    session.shots = f"{dpi}dpi{'-elsewhere' if where else ''}{'' if japanese_faces else '-without-japanese-faces'}"
+    if not japanese_faces:
+        session.remove_japanese_dialog_faces()
     (session.app_dir / 'Mascots').mkdir()
     write_bmp24(session.app_dir / 'Mascots' / 'a.bmp', 40, 48, ellipse_figure(40, 48))
     session.set_value(ROOT + '\\View', 'a.bmp', 'a.bmp')
-    session.start_velmora()
+    session.font_trace = session.root / 'fonts.log'
+    session.start_velmora(traces='+font', log=session.font_trace)
     yield session
     session.close()
+
+
+def dialog_face(session):
+    """The face of the last dialog the program made, as Wine traced its font: the templates' own
+    where the system has it, otherwise another."""
+    face = wait_until(lambda: dialog_faces(session.font_trace)[-1:], message='a dialog font made')[0]
+    if session.japanese_faces:
+        assert face == TEMPLATES_FACE
+    else:
+        assert face not in JAPANESE_DIALOG_FACES, 'a face the system lacks'
+    return face
 
 
 def ink_extent(picture, rect):
@@ -40,19 +62,26 @@ def ink_extent(picture, rect):
     return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
 
 
-def cut_texts(session, window, name):
-    """The controls whose text is cut, by measurement and on a screenshot of the window."""
+def face_argument(face):
+    return [] if face == TEMPLATES_FACE else [face.encode().hex()]
+
+
+def cut_texts(session, window, name, face):
+    """The controls whose text is cut or lacks glyphs in the dialogs' face, by measurement and on
+    a screenshot of the window."""
     path = suite_shots() / f'texts-{session.shots}-{name}.png'
     session.screenshot(path)
     picture = Picture(path)
     cut = []
-    for line in session.driver('text-fits', window).splitlines():
+    for line in session.driver('text-fits', window, *face_argument(face)).splitlines():
         if not line.strip():
             continue
         control, kind, *numbers = line.split()
-        need_width, need_height, room_width, room_height, line_height, *rect = (int(v) for v in numbers)
+        need_width, need_height, room_width, room_height, line_height, *rect, missing = (int(v) for v in numbers)
+        if missing:
+            cut.append((int(control), f'{missing} characters without a glyph in {face}'))
         # One line shows in a control a little lower than the font's line; more lines need room.
-        if need_width > room_width or need_height > max(room_height, line_height):
+        elif need_width > room_width or need_height > max(room_height, line_height):
             cut.append((int(control), f'needs {need_width}x{need_height}, has {room_width}x{room_height}'))
         elif kind == 'Static':
             ink_width, _ = ink_extent(picture, rect)
@@ -70,8 +99,9 @@ def whole_texts(session, window, name, timeout=10):
     """The cut texts of a window, looked at again until none is cut or the bound runs out: a
     screenshot taken before the window has painted shows its labels without ink."""
     looks = []
+    face = dialog_face(session)
     try:
-        wait_until(lambda: looks.append(cut_texts(session, window, name)) or not looks[-1], timeout=timeout,
+        wait_until(lambda: looks.append(cut_texts(session, window, name, face)) or not looks[-1], timeout=timeout,
                    message=f'every text of {name} whole')
     except AssertionError:
         pass  # the last look tells which texts are cut
@@ -81,11 +111,13 @@ def whole_texts(session, window, name, timeout=10):
 def test_the_settings_pages_show_every_text_whole(session):
     sheet = Sheet(session)
     try:
-        WIDTHS[session.dpi] = session.window(sheet.handle).rect[2] - session.window(sheet.handle).rect[0]
-        if 96 in WIDTHS and 144 in WIDTHS:
-            assert WIDTHS[144] > WIDTHS[96] * 1.3, 'the sheet grows with the dots per inch'
-        if 144 in WIDTHS and 192 in WIDTHS:
-            assert WIDTHS[192] > WIDTHS[144] * 1.2, 'the sheet grows with the dots per inch'
+        # Widths are compared among sessions whose dialogs have the same face.
+        widths = WIDTHS.setdefault(session.japanese_faces, {})
+        widths[session.dpi] = session.window(sheet.handle).rect[2] - session.window(sheet.handle).rect[0]
+        if 96 in widths and 144 in widths:
+            assert widths[144] > widths[96] * 1.3, 'the sheet grows with the dots per inch'
+        if 144 in widths and 192 in widths:
+            assert widths[192] > widths[144] * 1.2, 'the sheet grows with the dots per inch'
         cut = {'mascot page': whole_texts(session, sheet.page, 'mascot-page')}
         sheet.show_page(1)
         general = wait_until(lambda: session.driver('dlg-find', sheet.handle, 1047).split()[1:],
@@ -125,7 +157,8 @@ def test_the_link_paints_in_the_dialogs_font(session):
     dialog = open_dialog(session)
     try:
         link = wait_until(lambda: session.driver('dlg-item', dialog.handle, 1013).split()[:1], message='the link')[0]
-        width, height, _, _ = (int(v) for v in session.driver('link-extents', link).split())
+        face = dialog_face(session)
+        width, height, _, _ = (int(v) for v in session.driver('link-extents', link, *face_argument(face)).split())
         rect = session.window(link).rect
         seen = []
 
