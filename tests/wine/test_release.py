@@ -44,7 +44,8 @@ WINDOWS_7_FUNCTIONS = {lib: set(names.split()) for lib, names in {
         ExtCreateRegion GetDeviceCaps GetObjectA GetObjectW GetStockObject GetTextExtentPoint32A
         GetTextExtentPoint32W RealizePalette SelectObject SelectPalette SetBkColor SetBkMode SetDIBitsToDevice
         SetStretchBltMode SetTextColor StretchDIBits TextOutA TextOutW
-        CreateCompatibleDC CreateDIBSection DeleteDC''',
+        CreateCompatibleDC CreateDIBSection DeleteDC
+        EnumFontFamiliesExW GetGlyphIndicesW''',
     'kernel32.dll': '''
         CloseHandle CompareStringW CreateDirectoryA CreateDirectoryW CreateFileA CreateFileW CreateHardLinkA
         CreateHardLinkW CreateMutexA CreateMutexW CreateSemaphoreA CreateSemaphoreW DeleteCriticalSection
@@ -99,7 +100,8 @@ WINDOWS_7_FUNCTIONS = {lib: set(names.split()) for lib, names in {
         SetWindowLongPtrA SetWindowLongPtrW SetWindowLongW SetWindowPos SetWindowRgn SetWindowTextA
         SetWindowTextW SetWindowsHookExW ShowWindow TrackPopupMenu TranslateMessage UnregisterClassA
         UnregisterClassW UpdateWindow WinHelpA WinHelpW WindowFromPoint wsprintfA wsprintfW
-        IsIconic MapDialogRect MapWindowPoints''',
+        IsIconic MapDialogRect MapWindowPoints
+        DialogBoxIndirectParamW SystemParametersInfoW''',
     'version.dll': '''
         GetFileVersionInfoA GetFileVersionInfoSizeA GetFileVersionInfoSizeW GetFileVersionInfoW VerQueryValueA
         VerQueryValueW''',
