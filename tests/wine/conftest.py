@@ -58,4 +58,5 @@ def desktop_session(request):
 
 # Runs a test as on Japanese Windows, as on Windows of another language and in code page
 # 65001; the expected values are the same.
-LOCALES = pytest.mark.parametrize('wine', ['ja', 'elsewhere', 'utf8'], indirect=True)
+LOCALE_NAMES = ['ja', 'elsewhere', 'utf8']
+LOCALES = pytest.mark.parametrize('wine', LOCALE_NAMES, indirect=True)

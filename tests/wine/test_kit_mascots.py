@@ -14,6 +14,7 @@ import time
 
 import pytest
 
+from conftest import LOCALE_NAMES, desktop_session
 from harness import SOURCE, WIN_BIN, wait_until
 from menus import ABOUT_MASCOT, choose, open_dialog, visible
 
@@ -83,10 +84,14 @@ MASCOTS = {
     # Opaque at the bottom-left pixel: the canvas grows by a column.
     'corner': dict(frames=[block(31, 20, (30, 90, 200)), footed(31, 20, (30, 200, 90))], name='Corner',
                    pos='PosX=50'),
-    # Three sizes, a Japanese name and comment.
+    # Three sizes, a Japanese name and comment, in an archive with a Japanese name.
     'sizes': dict(frames=[footed(30, 30, (250, 200, 0)), footed(20, 24, (0, 160, 160)), footed(10, 10, (120, 0, 200))],
-                  name=NAME, pos='PosX=80', comment=COMMENT),
+                  name=NAME, pos='PosX=80', comment=COMMENT, archive='三毛'),
 }
+
+
+def archive_name(name):
+    return MASCOTS[name].get('archive', name)
 
 
 def write_source(folder, source):
@@ -101,9 +106,11 @@ def write_source(folder, source):
         (folder / 'Comment.txt').write_text('\n'.join(source['comment']) + '\n', encoding='utf-8')
 
 
-@pytest.fixture(scope='module')
-def built(wine_desktop, tmp_path_factory):
-    session = wine_desktop
+@pytest.fixture(scope='module', params=LOCALE_NAMES)
+def built(request, tmp_path_factory):
+    """The kit's mascots running in the program, on Japanese Windows, on Windows of another
+    language and in code page 65001: what the kit builds shows the same on each."""
+    session = desktop_session(request)
     session.delete_key('Software\\Korrin')
     mascots = session.app_dir / 'Mascots'
     shutil.rmtree(mascots, ignore_errors=True)
@@ -111,11 +118,12 @@ def built(wine_desktop, tmp_path_factory):
     sources = tmp_path_factory.mktemp('sources')
     for name, source in MASCOTS.items():
         write_source(sources / name, source)
-        run = subprocess.run([KIT, 'build', str(sources / name), '-o', str(mascots / (name + '.lzh')), '--hard-edges'],
+        archive = archive_name(name) + '.lzh'
+        run = subprocess.run([KIT, 'build', str(sources / name), '-o', str(mascots / archive), '--hard-edges'],
                              stdout=subprocess.PIPE, text=True)
         # Frames that cover all but a corner of their canvas are meant here; the check warns of them.
-        assert run.returncode in (0, 1) and (mascots / (name + '.lzh')).exists(), run.stdout
-        session.set_value(ROOT + '\\View', name + '.lzh', name + '.lzh')
+        assert run.returncode in (0, 1) and (mascots / archive).exists(), run.stdout
+        session.set_value(ROOT + '\\View', archive, archive)
     session.start_velmora()
     windows = wait_until(lambda: len(session.mascots()) == len(MASCOTS) and session.mascots(), timeout=20,
                          message='the mascots')
@@ -183,9 +191,10 @@ def test_name_and_comment_read_back_in_code_page_932(built):
 @pytest.mark.parametrize('name', MASCOTS)
 def test_lhasa_extracts_what_the_program_extracted(built, name, tmp_path):
     session = built[0]
-    folders = [p for p in session.prefix.glob('drive_c/users/*/**/Velmo/' + name) if p.is_dir()]
+    folders = [p for p in session.prefix.glob('drive_c/users/*/**/Velmo/' + archive_name(name)) if p.is_dir()]
     assert folders, 'the program extracted the archive'
-    subprocess.run(['lha', 'xq', str(session.app_dir / 'Mascots' / (name + '.lzh'))], cwd=tmp_path, check=True)
+    subprocess.run(['lha', 'xq', str(session.app_dir / 'Mascots' / (archive_name(name) + '.lzh'))], cwd=tmp_path,
+                   check=True)
     ours = {p.name: p.read_bytes() for p in folders[0].iterdir()}
     theirs = {p.name: p.read_bytes() for p in tmp_path.iterdir()}
     assert theirs == ours

@@ -6,6 +6,7 @@ import time
 
 import pytest
 
+from conftest import LOCALE_NAMES, desktop_session
 from harness import SOURCE, WIN_BIN, WineSession, stays, wait_until
 from menus import (ABOUT_MASCOT, HELP, TRAY_ICON, VERSION, VK_ESCAPE, WM_COMMAND, choose,
                    close_menu, menu_states, nothing_opens, open_dialog, open_tray_menu, settled_menu,
@@ -271,10 +272,11 @@ def bitmap(width=48, height=48):
 
 
 @pytest.fixture(scope='module')
-def still_mascot(wine_desktop):
+def still_mascot(request):
     """A still mascot "still.bmp" running on a target window: (session, the mascot's
-    information folder, the target window)."""
-    session = wine_desktop
+    information folder, the target window). On Japanese Windows unless a test names another
+    of LOCALE_NAMES as the fixture's parameter."""
+    session = desktop_session(request)
     if session.velmora and session.velmora.poll() is None:
         session.exit_velmora()
     (session.app_dir / 'Mascots').mkdir(exist_ok=True)
@@ -327,14 +329,17 @@ def test_mascot_right_click_opens_the_menu_with_every_item_enabled(still_mascot)
     close_menu(session)
 
 
+@pytest.mark.parametrize('still_mascot', LOCALE_NAMES, indirect=True)
 def test_about_mascot_shows_the_name_comment_and_link_of_that_mascot(still_mascot):
     session, folder, target = still_mascot
+    # Written in code page 932 by the mascot's author; read as such on every system.
     comment = 'こんにちは\r\n二行目'.encode('cp932')
-    write_info_files(folder, comment, b'http://velmora.example/still/')
+    address = 'http://velmora.example/みけ/'.encode('cp932')
+    write_info_files(folder, comment, address)
     dialog, found = info_from_mascot_menu(session, target)
     assert found[1054].text == b'still.bmp'
     assert found[1053].text == comment
-    assert found[1013].text == b'http://velmora.example/still/'
+    assert found[1013].text == address
     wait_until(lambda: painted_link(session, 'mascot-info', found[1013]), message='the address drawn as a blue link')
     session.driver('mouse', *found[1013].centre, 'left')
     wait_until(lambda: not visible(session, '#32770'), message='a link click to close the dialog')
