@@ -410,11 +410,16 @@ class WineSession:
 
     # --- fonts ---------------------------------------------------------------------------
 
-    def remove_japanese_dialog_faces(self):
+    def remove_japanese_dialog_faces(self, stand_ins=()):
         """Takes away the names under which the prefix offers a Japanese font as the dialogs'
-        own face, as on a Windows without the Japanese fonts. Other Japanese fonts stay."""
+        own face, as on a Windows without the Japanese fonts; other Japanese fonts stay.
+        stand_ins: (name, font) pairs offering a font under another face's name, as Windows 10
+        offers "Yu Gothic UI" whatever its language."""
+        key = 'HKCU\\Software\\Wine\\Fonts\\Replacements'
         for name in JAPANESE_DIALOG_FACES:
-            self.wine('reg', 'delete', 'HKCU\\Software\\Wine\\Fonts\\Replacements', '/v', name, '/f', check=True)
+            self.wine('reg', 'delete', key, '/v', name, '/f', check=True)
+        for name, font in stand_ins:
+            self.wine('reg', 'add', key, '/v', name, '/d', font, '/f', check=True)
 
     # --- files and pictures --------------------------------------------------------------
 
