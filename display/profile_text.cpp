@@ -78,19 +78,13 @@ ProfileText::ProfileText(const std::string& bytes)
 
 const ProfileText::Entry* ProfileText::find(const char* section, const char* key) const
 {
-    // The first section of the name answers, even when a later one of the same name holds the key.
-    size_t answering = 0;
-    for (const Entry& entry : entries_) {
-        if (!equal_ignoring_ascii_case(entry.section, section))
-            continue;
-        if (answering == 0)
-            answering = entry.section_number;
-        if (entry.section_number == answering && equal_ignoring_ascii_case(entry.key, key))
-            return &entry;
-    }
+    for (const Entry* entry : section_entries(section))
+        if (equal_ignoring_ascii_case(entry->key, key))
+            return entry;
     return nullptr;
 }
 
+// The first section of the name answers, even when a later one of the same name holds the key.
 std::vector<const ProfileText::Entry*> ProfileText::section_entries(const char* section) const
 {
     std::vector<const Entry*> found;

@@ -24,20 +24,27 @@ TEMPLATES_FACE = 'ＭＳ Ｐゴシック'
 YU_GOTHIC_UI = ('Yu Gothic UI', 'IPAPMincho')
 
 
-@pytest.fixture(scope='module', params=[(96, {}, None), (144, {}, None), (192, {}, None), (96, ELSEWHERE, None),
-                                        (96, ELSEWHERE, ()), (96, ELSEWHERE, (YU_GOTHIC_UI,)),
-                                        (144, ELSEWHERE, (YU_GOTHIC_UI,)), (192, ELSEWHERE, (YU_GOTHIC_UI,))],
-                ids=['96dpi', '144dpi', '192dpi', '96dpi-elsewhere', '96dpi-without-japanese-faces',
-                     '96dpi-yu-gothic-ui', '144dpi-yu-gothic-ui', '192dpi-yu-gothic-ui'])
+SESSIONS = [
+    (96, {}, None, '96dpi'),
+    (144, {}, None, '144dpi'),
+    (192, {}, None, '192dpi'),
+    (96, ELSEWHERE, None, '96dpi-elsewhere'),
+    (96, ELSEWHERE, (), '96dpi-without-japanese-faces'),
+    (96, ELSEWHERE, (YU_GOTHIC_UI,), '96dpi-yu-gothic-ui'),
+    (144, ELSEWHERE, (YU_GOTHIC_UI,), '144dpi-yu-gothic-ui'),
+    (192, ELSEWHERE, (YU_GOTHIC_UI,), '192dpi-yu-gothic-ui'),
+]
+
+
+@pytest.fixture(scope='module', params=SESSIONS, ids=[name for *_, name in SESSIONS])
 def session(request):
     """dpi, the program's locale and folder, and the faces the system has: its own Japanese
     faces (None), or none of those, with the stand-ins named."""
-    dpi, where, stand_ins = request.param
+    dpi, where, stand_ins, session_name = request.param
     session = WineSession(desktop=True, dpi=dpi, **where)
     session.dpi = dpi
     session.expected_face = TEMPLATES_FACE if stand_ins is None else stand_ins[0][0] if stand_ins else None
-    names = {None: '', (): '-without-japanese-faces'}
-    session.shots = f"{dpi}dpi{'-elsewhere' if where else ''}{names.get(stand_ins, '-yu-gothic-ui')}"
+    session.shots = session_name
     if stand_ins is not None:
         session.remove_japanese_dialog_faces(stand_ins)
     (session.app_dir / 'Mascots').mkdir()
